@@ -1,0 +1,71 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "engine/frame_pacer.h"
+#include "engine/hires_clock.h"
+#include "engine/zef_base.h"
+#include "platform/rect.h"
+
+namespace platform {
+class System;
+}
+class Surface;
+class ZefSound;
+class ZefInput;
+class ZefFileManager;
+
+using RECT = platform::Rect;
+
+// The engine's root: screen, services and the per-frame step.
+class ZefDX : public ZefListOwner {
+public:
+    // `window` is the platform the engine draws into and takes its services from.
+    ZefDX(platform::System* window, bool fullscreen, int32_t width, int32_t height,
+          int32_t bitsPerPixel);
+    ~ZefDX() override;
+
+    void createSound();
+    void createInput(uint32_t mask);
+    void setDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel);
+    void process() override;
+    void frame();
+    void wait(int32_t milliseconds);
+    int32_t setClipRect(const RECT* rect);
+    void playAnimation(const std::string& fileName, int32_t x, int32_t y);
+
+    // Error reporting and log.
+    void showError(const std::string& operation, const std::string& message, int32_t code);
+    [[noreturn]] void fatalError(const std::string& operation, const std::string& message,
+                                 int32_t code);
+    void log(const std::string& text);
+
+    platform::System* window;
+    HiResClock clock;  // the program's one clock, read through the platform
+    Surface* front = nullptr;
+    Surface* back = nullptr;
+    Surface* background = nullptr;
+    ZefSound* sound = nullptr;
+    ZefInput* input = nullptr;
+    ZefFileManager* fileManager = nullptr;
+    bool clearEachFrame = true;
+    bool soundEnabled = true;
+    bool stopped = false;
+    int32_t debugLevel = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bitsPerPixel = 0;
+    int32_t viewX = 0;
+    int32_t viewY = 0;
+    bool fullscreen = true;
+    int32_t timeProcessed = 0;
+    int32_t timeStarted = 0;
+    int32_t timePresented = 0;
+    int32_t frameCounter = 0;
+    int32_t pixelFormat = 0;
+    RECT clipRect;
+    FramePacer pacer;
+    // Where log lines go; nothing attaches one in the game, tests may.
+    void (*logSink)(const std::string& line, void* context) = nullptr;
+    void* logContext = nullptr;
+};

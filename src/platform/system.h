@@ -1,0 +1,115 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/pixel_surface.h"
+#include "platform/rect.h"
+
+namespace platform {
+
+struct WindowConfig {
+    std::string title = "Kestova!";
+    int width = 640;
+    int height = 480;
+    bool fullscreen = true;
+};
+
+// The main window and its picture.
+class Window {
+public:
+    virtual ~Window() = default;
+    // Opens the window (full screen when asked and possible). Returns a
+    // result code; kOk on success.
+    virtual int32_t open(const WindowConfig& config) = 0;
+    virtual bool isOpen() const = 0;
+    // Shows a 640x480-style back picture, scaled into the window with its
+    // aspect kept. Returns a result code.
+    virtual int32_t present(const PixelSurface& back) = 0;
+    // Gives the desktop back (used before an error box in full screen).
+    virtual void leaveFullscreen() = 0;
+    virtual void close() = 0;
+    virtual void setCursorVisible(bool visible) = 0;
+    virtual int clientWidth() const = 0;
+    virtual int clientHeight() const = 0;
+    // Delivers pending window-system messages. A close request from the
+    // window system gives the display back and ends the process with code 0.
+    virtual void pumpEvents() = 0;
+    // A modal box with one OK button; returns when it is closed. Also writes
+    // the text to standard error.
+    virtual void showMessageBox(const std::string& caption, const std::string& text) = 0;
+};
+
+struct MouseState {
+    int32_t x = 0, y = 0, z = 0;  // absolute axes
+    uint8_t buttons[4] = {0, 0, 0, 0};
+};
+
+// The keyboard and mouse, read once per input update.
+class InputDevice {
+public:
+    virtual ~InputDevice() = default;
+    // Fills 256 bytes indexed by the DirectInput-style scan codes the game
+    // uses (0x01 Escape, 0x39 Space, 0x44 F10, ...): 0x80 when down, else 0.
+    // Pumps the window system as needed, so a close request is seen here too.
+    virtual void readKeys(uint8_t state[256]) = 0;
+    virtual void readMouse(MouseState& state) = 0;
+    virtual void setMousePos(int x, int y) = 0;
+};
+
+// Milliseconds and sleep. Real time in the game, virtual time in tests.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual uint64_t counter() = 0;           // ticks since an arbitrary origin
+    virtual uint64_t counterFrequency() = 0;  // ticks per second; 0 if none
+    virtual void sleepMs(uint32_t ms) = 0;
+    virtual int64_t calendarSeconds() = 0;  // seeds the random generator
+};
+
+// PCM as it lies in a sound file.
+struct PcmFormat {
+    int channels = 2;         // 1 or 2
+    int bitsPerSample = 16;   // 8 (unsigned) or 16 (signed)
+    int samplesPerSecond = 22050;
+};
+
+// A mixing output of static voices with per-voice pitch and pan.
+class AudioDevice {
+public:
+    virtual ~AudioDevice() = default;
+    // Opens the output (16-bit stereo, 22050 Hz or the device's own rate).
+    // Returns a result code; on failure the device stays silent.
+    virtual int32_t open() = 0;
+    virtual bool isOpen() const = 0;
+
+    using VoiceId = int32_t;
+    // Copies the samples; returns -1 when not open.
+    virtual VoiceId createVoice(const PcmFormat& format, const uint8_t* data, size_t bytes) = 0;
+    virtual void destroyVoice(VoiceId id) = 0;
+    virtual void play(VoiceId id, bool looping) = 0;  // from the current position
+    virtual void stop(VoiceId id) = 0;                // position stays
+    virtual void setPosition(VoiceId id, uint32_t byteOffset) = 0;
+    virtual bool isPlaying(VoiceId id) const = 0;
+    // Hundredths of a decibel, -10000 (left only) to 10000 (right only);
+    // the opposite channel is attenuated by |pan|/100 dB. Clamped.
+    virtual void setPan(VoiceId id, int32_t pan) = 0;
+    // Playback rate in samples per second; 0 restores the file's own rate.
+    virtual void setFrequency(VoiceId id, uint32_t hz) = 0;
+    virtual uint32_t getFrequency(VoiceId id) const = 0;
+};
+
+// Everything the engine takes from the outside world.
+class System {
+public:
+    virtual ~System() = default;
+    virtual Window& window() = 0;
+    virtual InputDevice& input() = 0;
+    virtual Clock& clock() = 0;
+    virtual AudioDevice& audio() = 0;
+};
+
+// The real game: SDL2 window, keyboard, audio and clock.
+std::unique_ptr<System> createSdlSystem();
+
+}  // namespace platform
