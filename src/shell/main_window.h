@@ -1,0 +1,104 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/random.h"
+
+namespace platform {
+class System;
+}
+class ZefDX;
+class ZefListOwner;
+class Surface;
+class SurfaceChain;
+class Sound;
+class ZefFont;
+class SpriteFont;
+class GameController;
+class MMenu;
+class EndScreen;
+class Messenger;
+class TileLayer;
+
+// The main window: owns the engine and every shared asset, runs the game
+// from its first paint. One per process, reached through Form1.
+class TForm1 {
+public:
+    explicit TForm1(platform::System* system);
+    ~TForm1();  // FormDestroy
+
+    // Window events, in the order the application delivers them.
+    void FormCreate();
+    void FormActivate();
+    void FormPaint();
+    void FormClose();
+    void FormDestroy();
+    void Timer1Timer();
+
+    // Asset set (loaded behind the loading bar).
+    void loadAssetSet();
+    // Start-up, quit and closing screens.
+    void playStartupScreens();
+    void showClosingScreens();
+    bool showQuitScreen();
+    // Shared drawing and sound routines.
+    void drawGauge(int32_t x, int32_t y, int32_t value, int32_t width, int32_t height);
+    void drawPowerDots(int32_t x, int32_t y, int32_t n);
+    void playAt(Sound* sound, int32_t x);
+    void closeCurtain();
+
+    platform::System* system;  // the window this form is shown in
+    bool cursorHidden = false;
+    bool terminated = false;   // the application was told to end its loop
+
+    ZefDX* engine = nullptr;
+    ZefListOwner* fontOwner = nullptr;
+    ZefListOwner* imageOwner = nullptr;
+    ZefListOwner* soundOwner = nullptr;
+    bool assetsLoaded = false;
+    bool paintEntered = false;
+    bool activated = false;
+
+    // Asset references, borrowed.
+    Surface* fireGradient = nullptr;
+    Surface* sky = nullptr;
+    Surface* sea = nullptr;
+    Surface* island = nullptr;
+    Surface* shadow = nullptr;
+    SurfaceChain* sparcChain = nullptr;
+    SurfaceChain* palmChain = nullptr;
+    SurfaceChain* planeChain = nullptr;
+    SurfaceChain* cannonChain = nullptr;
+    SurfaceChain* cannonballChain = nullptr;
+    SurfaceChain* bombChain = nullptr;
+    SurfaceChain* splashChain = nullptr;
+    SurfaceChain* arrowChain = nullptr;
+    SurfaceChain* iconChain = nullptr;
+    Surface* smallLogo = nullptr;
+    Sound* engineLoop[2] = {nullptr, nullptr};
+    Sound* hitSound[2] = {nullptr, nullptr};
+    Sound* fallingLoop[2] = {nullptr, nullptr};
+    Sound* whistleSound[2] = {nullptr, nullptr};
+    Sound* splashSound[2] = {nullptr, nullptr};
+    Sound* planeSplashSound[2] = {nullptr, nullptr};
+    Sound* gunSound[2] = {nullptr, nullptr};
+    Sound* cannonFire = nullptr;
+    Sound* click = nullptr;
+    Sound* music = nullptr;
+    TileLayer* skyLayer = nullptr;
+    TileLayer* seaLayer = nullptr;
+
+    GameController* match = nullptr;
+    MMenu* menu = nullptr;
+    EndScreen* endScreen = nullptr;
+    Messenger* messenger = nullptr;
+    uint32_t skyColour = 0;
+    ZefFont* textFont = nullptr;
+    SpriteFont* font = nullptr;
+    bool quitRequested = false;
+
+    // The program's one random generator, seeded at activation.
+    Random random;
+};
+
+// The process-wide reference to the one main window.
+extern TForm1* Form1;
