@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "engine/zef_base.h"
+#include "platform/system.h"
+#include "services/dik_codes.h"
+
+// The keyboard (and optionally the mouse), read once per frame. Keeps each
+// key's state in this update and the one before, so callers can ask both
+// "held" and "pressed just now". F10 ends the program from any update.
+class ZefInput : public ZefBase {
+public:
+    static constexpr uint32_t kKeyboard = 1;
+    static constexpr uint32_t kMouse = 2;
+
+    ZefInput(ZefDX* owner, uint32_t deviceMask);
+    ~ZefInput() override;
+
+    void update();
+    bool keyDown(int code) const { return (currentKeys[code & 0xFF] & 0x80) != 0; }
+    bool keyHit(int code) const {
+        return (currentKeys[code & 0xFF] & 0x80) != 0 && (previousKeys[code & 0xFF] & 0x80) == 0;
+    }
+    bool anyKeyHit() const;
+    void waitForKeyHit();
+    void waitForNoKeys();
+    void setMousePos(int32_t x, int32_t y, int32_t z);
+
+    int32_t minX = 0, minY = 0;
+    int32_t maxX = 0, maxY = 0;  // inclusive
+    double mouseScale = 1.0;
+    double mouseX = 0.0, mouseY = 0.0, mouseZ = 0.0;
+    std::string keyNames[256];
+    // Public on purpose: the computer opponent presses keys by writing 255
+    // here; the next update moves them into the previous array.
+    uint8_t currentKeys[256] = {};
+    uint8_t previousKeys[256] = {};
+    bool mouseEnabled = false;
+    bool keyboardEnabled = false;
+    platform::MouseState currentMouse;
+    platform::MouseState previousMouse;
+
+private:
+    platform::InputDevice* device_ = nullptr;
+};
