@@ -10,7 +10,7 @@ ZefInput::ZefInput(ZefDX* owner, uint32_t deviceMask) : ZefBase(owner) {
     mouseEnabled = (deviceMask & kMouse) != 0;
     device_ = &owner->window->input();
 
-    std::memset(currentKeys, 0, sizeof(currentKeys));
+    std::memset(keys, 0, sizeof(keys));
     // Leaves the previous array all 0 and the previous mouse state a real
     // reading, so nothing counts as hit on the first frame but what is new.
     update();
@@ -29,9 +29,9 @@ ZefInput::~ZefInput() = default;
 
 void ZefInput::update() {
     if (keyboardEnabled) {
-        std::memcpy(previousKeys, currentKeys, sizeof(currentKeys));
-        device_->readKeys(currentKeys);
-        if (currentKeys[DIK_F10] & 0x80) {
+        std::memcpy(oldKeys, keys, sizeof(keys));
+        device_->readKeys(keys);
+        if (keys[DIK_F10] & 0x80) {
             owner->fatalError("ZefInput::update()", "User requested emergency exit.", -1);
         }
     }
@@ -70,7 +70,7 @@ void ZefInput::waitForNoKeys() {
         update();
         bool anyDown = false;
         for (int code = 0; code < 256; ++code) {
-            if (currentKeys[code] & 0x80) {
+            if (keys[code] & 0x80) {
                 anyDown = true;
                 break;
             }

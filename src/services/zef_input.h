@@ -18,9 +18,9 @@ public:
     ~ZefInput() override;
 
     void update();
-    bool keyDown(int code) const { return (currentKeys[code & 0xFF] & 0x80) != 0; }
+    bool keyDown(int code) const { return (keys[code & 0xFF] & 0x80) != 0; }
     bool keyHit(int code) const {
-        return (currentKeys[code & 0xFF] & 0x80) != 0 && (previousKeys[code & 0xFF] & 0x80) == 0;
+        return (keys[code & 0xFF] & 0x80) != 0 && (oldKeys[code & 0xFF] & 0x80) == 0;
     }
     bool anyKeyHit() const;
     void waitForKeyHit();
@@ -34,8 +34,8 @@ public:
     std::string keyNames[256];
     // Public on purpose: the computer opponent presses keys by writing 255
     // here; the next update moves them into the previous array.
-    uint8_t currentKeys[256] = {};
-    uint8_t previousKeys[256] = {};
+    uint8_t keys[256] = {};     // current update
+    uint8_t oldKeys[256] = {};  // the update before
     bool mouseEnabled = false;
     bool keyboardEnabled = false;
     platform::MouseState currentMouse;
