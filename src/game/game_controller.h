@@ -35,4 +35,9 @@ public:
     int32_t endCountdown = 0;
     int32_t day = 1;
     int32_t dayPart = 0;  // 0 morning, 1 noon, 2 afternoon
+
+private:
+    void showTitleCard();
+    void centreView();
+    void runTransition();
 };
