@@ -44,6 +44,7 @@ private:
     Voice* find(AudioDevice::VoiceId id);
     const Voice* find(AudioDevice::VoiceId id) const;
     int outputRate_;
+    AudioDevice::VoiceId nextId_ = 1;  // ids are never reused
     std::vector<Voice> voices_;
 };
 
