@@ -2,6 +2,13 @@
 
 #include <cmath>
 
+namespace {
+// The game's constants, stored as doubles and used in extended precision.
+constexpr long double kQuarter = 1.5705;
+constexpr long double kTurn = 6.282;
+constexpr long double kHalf = 3.141;
+}  // namespace
+
 double dirX[256];
 double dirY[256];
 
@@ -9,7 +16,7 @@ void buildDirectionTables() {
     for (int i = 0; i < 256; ++i) {
         // Formed in extended precision, rounded to a double; the constants
         // are deliberately not pi/2 and 2 pi.
-        double t = double(1.5705L - (long double)i * 6.282L / 256.0L);
+        double t = double(kQuarter - (long double)i * kTurn / 256.0L);
         dirX[i] = std::cos(t);
         dirY[i] = -std::sin(t);
     }
@@ -18,8 +25,8 @@ void buildDirectionTables() {
 int32_t directionOf(double dx, double dy) {
     if (int64_t(dx) == 0) return dy >= 0 ? 128 : 0;
     long double t = std::atan((long double)(-dy / dx));
-    if (dx < 0) t += 3.141L;
-    int32_t step = int32_t((1.5705L - t) * 256.0L * (1.0L / 6.282L));
+    if (dx < 0) t += kHalf;
+    int32_t step = int32_t((kQuarter - t) * 256.0L * (1.0L / kTurn));
     if (step < 0) step += 256;
     else if (step > 255) step -= 256;
     return step;

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace platform {
+class System;
+}
+
+// Runs the whole program on the given platform: creates the main window,
+// activates it, runs its first paint (loading, start-up screens, the main
+// loop, closing screens) and frees everything. Returns the exit code.
+int runApplication(platform::System& system);
+
+// The real game on SDL.
+int runApplication();
