@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Makes sure the Debian packages the build and the tests need are present:
+# installs them when run as root, otherwise prints the apt-get line and stops.
+PACKAGES=(cmake g++ make pkg-config
+  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation libcairo2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xdotool x11-utils imagemagick
+  clang libclang-rt-14-dev)
+
+ensure_packages() {
+    local missing=()
+    local p
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq && apt-get install -y -qq "${missing[@]}" || {
+            echo "apt-get could not install: ${missing[*]}" >&2
+            return 1
+        }
+    else
+        echo "Missing Debian packages. Install them with:" >&2
+        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        return 1
+    fi
+}

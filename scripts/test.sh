@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the normal build, then the whole
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+ensure_packages
+jobs="$(nproc)"
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+if [ "${KESTOVA_SKIP_SANITIZERS:-0}" != 1 ]; then
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTOVA_SANITIZE=ON -DKESTOVA_BENCH=OFF
+    cmake --build build-asan -j"$jobs"
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    (cd build-asan && ctest --output-on-failure -j"$jobs" -E '^x11_')
+fi

@@ -1,0 +1,91 @@
+#include "shell/main_window.h"
+
+#include "engine/surface.h"
+#include "engine/zef_dx.h"
+#include "platform/system.h"
+#include "services/sound.h"
+#include "services/zef_file_manager.h"
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1(platform::System* system) : system(system) { Form1 = this; }
+
+TForm1::~TForm1() {
+    FormDestroy();
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::FormCreate() {
+    engine = nullptr;
+    imageOwner = nullptr;
+    soundOwner = nullptr;
+    assetsLoaded = false;
+    quitRequested = false;
+    activated = false;
+    paintEntered = false;
+}
+
+void TForm1::FormActivate() {
+    system->window().setCursorVisible(false);
+    cursorHidden = true;
+    if (engine != nullptr) return;
+    engine = new ZefDX(system, true, 640, 480, 16);
+    engine->pacer.start(38);
+    // The loop fills the back surface with the sky colour itself.
+    engine->clearEachFrame = false;
+    engine->createSound();
+    engine->createInput(1);
+    engine->fileManager->setArchive("Kestova.dat");
+    fontOwner = new ZefListOwner(engine);
+    imageOwner = new ZefListOwner(engine);
+    soundOwner = new ZefListOwner(engine);
+    match = nullptr;
+    menu = nullptr;
+    endScreen = nullptr;
+    messenger = nullptr;
+    random.seed(uint64_t(uint32_t(system->clock().calendarSeconds())));
+    activated = true;
+}
+
+void TForm1::FormPaint() {
+    if (!activated || paintEntered) return;
+    paintEntered = true;
+    engine->log("Entering Form::Paint()");
+    system->window().setCursorVisible(false);
+    if (!assetsLoaded) {
+        loadAssetSet();
+        assetsLoaded = true;
+        playStartupScreens();
+    }
+    while (!quitRequested) {
+        engine->back->fill(nullptr, uint16_t(skyColour));
+        engine->process();
+        system->window().pumpEvents();
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (engineLoop[side] != nullptr) engineLoop[side]->stop();
+        if (fallingLoop[side] != nullptr) fallingLoop[side]->stop();
+    }
+    showClosingScreens();
+    terminated = true;
+}
+
+void TForm1::FormClose() {}
+
+void TForm1::FormDestroy() {
+    if (engine == nullptr) return;
+    delete soundOwner;
+    soundOwner = nullptr;
+    delete imageOwner;
+    imageOwner = nullptr;
+    delete fontOwner;
+    fontOwner = nullptr;
+    delete engine;
+    engine = nullptr;
+}
+
+void TForm1::Timer1Timer() {
+    // The timer is created disabled and nothing enables it.
+    engine->back->fill(nullptr, uint16_t(skyColour));
+    engine->process();
+}
