@@ -27,5 +27,5 @@ public:
     int32_t averageHeight = 0;
 
 private:
-    const Surface* glyphFor(unsigned char code) const;
+    Surface* glyphFor(unsigned char code) const;
 };
