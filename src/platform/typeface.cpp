@@ -1,0 +1,145 @@
+#include "platform/typeface.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+// Text-alignment flags as the game passes them.
+constexpr int kAlignRight = 2;
+constexpr int kAlignCentre = 6;
+constexpr int kAlignHorizontalMask = 6;
+constexpr int kAlignBottom = 8;
+constexpr int kAlignBaseline = 24;
+constexpr int kAlignVerticalMask = 24;
+
+bool ttfReady(std::string& error) {
+    static bool ready = TTF_WasInit() > 0 || TTF_Init() == 0;
+    if (!ready) error = std::string("cannot start the font renderer: ") + TTF_GetError();
+    return ready;
+}
+
+// The file and face index fontconfig chooses for `family`; empty when none.
+std::string resolveFamily(const std::string& family, int& index) {
+    std::string file;
+    if (!FcInit()) return file;
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
+    if (!pattern) return file;
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    if (match) {
+        FcChar8* path = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
+            file = reinterpret_cast<const char*>(path);
+        }
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return file;
+}
+
+uint16_t blend565(uint16_t under, uint16_t over, uint32_t alpha) {
+    const uint32_t r = ((over >> 11) * alpha + (under >> 11) * (255 - alpha)) / 255;
+    const uint32_t g = (((over >> 5) & 63) * alpha + ((under >> 5) & 63) * (255 - alpha)) / 255;
+    const uint32_t b = ((over & 31) * alpha + (under & 31) * (255 - alpha)) / 255;
+    return uint16_t(r << 11 | g << 5 | b);
+}
+
+}  // namespace
+
+struct Typeface::Impl {
+    TTF_Font* font = nullptr;
+    std::string path;
+};
+
+Typeface::Typeface() : impl_(new Impl) {}
+
+Typeface::~Typeface() {
+    if (impl_->font) TTF_CloseFont(impl_->font);
+}
+
+std::unique_ptr<Typeface> Typeface::open(const std::string& family, int pixelHeight,
+                                         std::string& error) {
+    int index = 0;
+    const std::string path = resolveFamily(family, index);
+    if (path.empty()) {
+        error = "fontconfig found no font at all for \"" + family + "\"";
+        return nullptr;
+    }
+    if (!ttfReady(error)) return nullptr;
+    const int wanted = std::max(1, pixelHeight);
+    TTF_Font* font = TTF_OpenFontIndex(path.c_str(), wanted, index);
+    if (!font) {
+        error = "cannot open font file " + path + ": " + TTF_GetError();
+        return nullptr;
+    }
+    // The height asked for is the whole line (cell) height in pixels, not
+    // the point size: scale the size until the line is that tall.
+    const int lineHeight = TTF_FontHeight(font);
+    if (lineHeight > 0 && lineHeight != wanted) {
+        const int size = std::max(1, int(std::lround(double(wanted) * wanted / lineHeight)));
+        TTF_SetFontSize(font, size);
+    }
+    std::unique_ptr<Typeface> face(new Typeface);
+    face->impl_->font = font;
+    face->impl_->path = path;
+    return face;
+}
+
+void Typeface::draw(PixelSurface& surface, int x, int y, const std::string& text, uint32_t rgb,
+                    int alignment) {
+    if (text.empty() || !impl_->font) return;
+    const SDL_Color colour{uint8_t(rgb & 0xFF), uint8_t((rgb >> 8) & 0xFF),
+                           uint8_t((rgb >> 16) & 0xFF), 255};
+    // The game's strings are 8-bit text.
+    SDL_Surface* rendered = TTF_RenderText_Blended(impl_->font, text.c_str(), colour);
+    if (!rendered) return;
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(rendered);
+    if (!argb) return;
+
+    const int align = alignment & kAlignHorizontalMask;
+    if (align == kAlignCentre) {
+        x -= argb->w / 2;
+    } else if (align == kAlignRight) {
+        x -= argb->w;
+    }
+    const int vertical = alignment & kAlignVerticalMask;
+    if (vertical == kAlignBaseline) {
+        y -= TTF_FontAscent(impl_->font);
+    } else if (vertical == kAlignBottom) {
+        y -= argb->h;
+    }
+
+    const uint16_t ink = PixelSurface::pixelFromRGB(rgb);
+    for (int row = 0; row < argb->h; ++row) {
+        const int ty = y + row;
+        if (ty < 0 || ty >= surface.height()) continue;
+        const uint32_t* src = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(argb->pixels) + row * argb->pitch);
+        for (int col = 0; col < argb->w; ++col) {
+            const int tx = x + col;
+            const uint32_t alpha = src[col] >> 24;
+            if (alpha == 0 || tx < 0 || tx >= surface.width()) continue;
+            uint16_t p = blend565(surface.getPixel(tx, ty), ink, alpha);
+            // Text must stay visible where it lands on the transparent value.
+            if (p == 0) p = 0x0821;
+            surface.setPixel(tx, ty, p);
+        }
+    }
+    SDL_FreeSurface(argb);
+}
+
+std::string Typeface::path() const { return impl_->path; }
+
+}  // namespace platform
