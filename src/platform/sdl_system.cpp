@@ -1,0 +1,31 @@
+#include "platform/sdl_backend.h"
+
+namespace platform {
+
+namespace {
+
+class SdlSystem : public System {
+public:
+    SdlSystem() : input_(window_) {}
+    ~SdlSystem() override {
+        audio_.close();
+        window_.close();
+        SDL_Quit();
+    }
+    Window& window() override { return window_; }
+    InputDevice& input() override { return input_; }
+    Clock& clock() override { return clock_; }
+    AudioDevice& audio() override { return audio_; }
+
+private:
+    SdlWindow window_;
+    SdlInput input_;
+    SdlClock clock_;
+    SdlAudio audio_;
+};
+
+}  // namespace
+
+std::unique_ptr<System> createSdlSystem() { return std::make_unique<SdlSystem>(); }
+
+}  // namespace platform
