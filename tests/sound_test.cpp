@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/zef_dx.h"
+#include "platform/headless.h"
+#include "services/sound.h"
+#include "services/zef_sound.h"
+#include "sound_wav_writer.h"
+
+namespace {
+
+void collectLog(const std::string& line, void* context) {
+    static_cast<std::vector<std::string>*>(context)->push_back(line);
+}
+
+class SoundTest : public ::testing::Test {
+protected:
+    void SetUp() override { start(true); }
+
+    void start(bool audioAvailable) {
+        sys.setAudioAvailable(audioAvailable);
+        dx = std::make_unique<ZefDX>(&sys, true, 640, 480, 16);
+        dx->logSink = collectLog;
+        dx->logContext = &logLines;
+        dx->createSound();
+    }
+
+    // A sound from a WAV file written on the spot.
+    std::unique_ptr<Sound> load(const testwav::Header& header, const std::vector<uint8_t>& data,
+                                const std::string& name = "s.wav") {
+        testwav::writeFile(dir.file(name), testwav::build(header, data));
+        return std::make_unique<Sound>(dx.get(), dir.file(name));
+    }
+
+    // A 16-bit mono sound of the given sample values at 22050 Hz, the output rate.
+    std::unique_ptr<Sound> mono16(const std::vector<int16_t>& values) {
+        return load(testwav::Header{}, testwav::pcm16(values));
+    }
+
+    static std::vector<int16_t> left(const std::vector<int16_t>& mix) {
+        std::vector<int16_t> out;
+        for (size_t i = 0; i < mix.size(); i += 2) out.push_back(mix[i]);
+        return out;
+    }
+    static std::vector<int16_t> right(const std::vector<int16_t>& mix) {
+        std::vector<int16_t> out;
+        for (size_t i = 1; i < mix.size(); i += 2) out.push_back(mix[i]);
+        return out;
+    }
+    static size_t nonZero(const std::vector<int16_t>& channel) {
+        return size_t(std::count_if(channel.begin(), channel.end(), [](int16_t v) { return v; }));
+    }
+
+    // 1..100 times 100: every sample distinct and none silent.
+    static std::vector<int16_t> ramp() {
+        std::vector<int16_t> values;
+        for (int i = 0; i < 100; ++i) values.push_back(int16_t(100 * (i + 1)));
+        return values;
+    }
+
+    testwav::TempDir dir;
+    platform::HeadlessSystem sys;
+    std::unique_ptr<ZefDX> dx;
+    std::vector<std::string> logLines;
+};
+
+TEST_F(SoundTest, LogsTheLoadWithTheDataSize) {
+    auto sound = mono16(std::vector<int16_t>(5120, 0));
+    ASSERT_TRUE(sound->loaded());
+    EXPECT_EQ(logLines.front(), "Creating ZefSound object...");
+    EXPECT_EQ(logLines.back(), "Loading sound file [" + dir.file("s.wav") + "], 10240 bytes .");
+}
+
+TEST_F(SoundTest, EightBitMonoPlaysOnBothChannels) {
+    testwav::Header h;
+    h.blockAlign = 1;
+    h.bitsField = 8;
+    auto sound = load(h, std::vector<uint8_t>(200, 0xC0));
+    EXPECT_EQ(sound->format().bitsPerSample, 8);
+    sound->play(false);
+    auto mix = sys.mixAudio(300);
+    EXPECT_EQ(mix[0], 16384);  // unsigned 0xC0 is +64 of 128
+    EXPECT_EQ(mix[1], 16384);
+    EXPECT_EQ(nonZero(left(mix)), 200u);
+}
+
+TEST_F(SoundTest, SixteenBitStereoKeepsItsChannelsApart) {
+    testwav::Header h;
+    h.channels = 2;
+    h.blockAlign = 4;
+    std::vector<int16_t> values;
+    for (int i = 0; i < 50; ++i) values.insert(values.end(), {1000, -2000});
+    auto sound = load(h, testwav::pcm16(values));
+    EXPECT_EQ(sound->format().bitsPerSample, 16);
+    EXPECT_EQ(sound->format().channels, 2);
+    sound->play(false);
+    auto mix = sys.mixAudio(60);
+    EXPECT_EQ(mix[0], 1000);
+    EXPECT_EQ(mix[1], -2000);
+    EXPECT_EQ(nonZero(right(mix)), 50u);
+}
+
+TEST_F(SoundTest, BitsComeFromBlockAlignNotTheHeaderField) {
+    testwav::Header h;
+    h.bitsField = 8;  // wrong: two bytes per mono sample
+    auto sound = load(h, testwav::pcm16({3000, 3000, 3000}));
+    EXPECT_EQ(sound->format().bitsPerSample, 16);
+    sound->play(false);
+    EXPECT_EQ(sys.mixAudio(1)[0], 3000);
+}
+
+TEST_F(SoundTest, PanAttenuatesTheOppositeChannel) {
+    auto sound = mono16(std::vector<int16_t>(100, 10000));
+    sound->setPan(0);
+    sound->play(false);
+    auto centred = sys.mixAudio(10);
+    EXPECT_EQ(centred[0], 10000);
+    EXPECT_EQ(centred[1], 10000);
+
+    sound->setPan(-10000);
+    auto leftOnly = sys.mixAudio(10);
+    EXPECT_EQ(leftOnly[0], 10000);
+    EXPECT_EQ(nonZero(right(leftOnly)), 0u);
+
+    sound->setPan(-2000);  // 20 dB down: a tenth
+    auto tenth = sys.mixAudio(10);
+    EXPECT_EQ(tenth[0], 10000);
+    EXPECT_EQ(tenth[1], 1000);
+
+    sound->setPan(25000);  // clamped to right only
+    auto rightOnly = sys.mixAudio(10);
+    EXPECT_EQ(nonZero(left(rightOnly)), 0u);
+    EXPECT_EQ(rightOnly[1], 10000);
+}
+
+TEST_F(SoundTest, DoubledFrequencyPlaysInHalfTheTime) {
+    auto sound = mono16(std::vector<int16_t>(1000, 8000));
+    sound->play(false);
+    EXPECT_EQ(nonZero(left(sys.mixAudio(1500))), 1000u);
+    sound->setFrequency(44100);
+    sound->stop();
+    sound->rewind();
+    sound->play(false);
+    EXPECT_EQ(nonZero(left(sys.mixAudio(1500))), 500u);
+}
+
+TEST_F(SoundTest, FrequencyZeroRestoresTheFileRate) {
+    testwav::Header h;
+    h.rate = 11025;
+    auto sound = load(h, testwav::pcm16({1, 2, 3, 4}));
+    uint32_t hz = 0;
+    sound->getFrequency(hz);
+    EXPECT_EQ(hz, 11025u);
+    sound->setFrequency(30000);
+    sound->getFrequency(hz);
+    EXPECT_EQ(hz, 30000u);
+    sound->setFrequency(0);
+    sound->getFrequency(hz);
+    EXPECT_EQ(hz, 11025u);
+}
+
+TEST_F(SoundTest, LoopingSoundWrapsSeamlessly) {
+    auto values = ramp();
+    auto sound = mono16(values);
+    sound->play(true);
+    auto out = left(sys.mixAudio(350));
+    for (size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], values[i % 100]) << i;
+}
+
+TEST_F(SoundTest, StopKeepsThePositionAndRewindRestarts) {
+    auto values = ramp();
+    auto sound = mono16(values);
+    sound->play(false);
+    sys.mixAudio(30);
+    sound->stop();
+    EXPECT_EQ(nonZero(left(sys.mixAudio(20))), 0u);
+    sound->play(false);
+    EXPECT_EQ(sys.mixAudio(1)[0], values[30]);
+    sound->stop();
+    sound->rewind();
+    sound->play(false);
+    EXPECT_EQ(sys.mixAudio(1)[0], values[0]);
+}
+
+TEST_F(SoundTest, SoundStartedWhilePlayingRestartsFromTheBeginning) {
+    auto values = ramp();
+    auto sound = mono16(values);
+    sound->play(false);
+    sys.mixAudio(40);
+    sound->stop();
+    sound->rewind();
+    sound->play(false);
+    auto out = left(sys.mixAudio(120));
+    EXPECT_EQ(out[0], values[0]);
+    EXPECT_EQ(nonZero(out), 100u);  // one whole play, not two overlapping
+}
+
+TEST_F(SoundTest, NothingPlaysWhileSoundIsDisabled) {
+    auto sound = mono16(ramp());
+    dx->soundEnabled = false;
+    sound->play(false);
+    EXPECT_EQ(nonZero(left(sys.mixAudio(50))), 0u);
+    uint32_t hz = 1234;
+    sound->getFrequency(hz);
+    EXPECT_EQ(hz, 1234u);
+}
+
+class SoundWithoutDeviceTest : public SoundTest {
+protected:
+    void SetUp() override { start(false); }
+};
+
+TEST_F(SoundWithoutDeviceTest, ReportsOnceAndStaysSilent) {
+    ASSERT_EQ(sys.messageBoxes().size(), 1u);
+    EXPECT_EQ(sys.messageBoxes()[0].rfind(
+                  "ZefDX Error\nFunction ZefSound::ZefSound(): 'Cannot create DirectSound object. "
+                  "Continuing without sound.', error code: 0x",
+                  0),
+              0u);
+    EXPECT_EQ(dx->sound->device, nullptr);
+
+    auto a = mono16(ramp());
+    auto b = mono16(ramp());
+    EXPECT_FALSE(a->loaded());
+    EXPECT_EQ(std::count(logLines.begin(), logLines.end(),
+                         "Warning: DirectSound object not available, skipping sound load"),
+              2);
+    a->setPan(-10000);
+    a->setFrequency(44100);
+    a->play(true);
+    a->stop();
+    a->rewind();
+    uint32_t hz = 77;
+    a->getFrequency(hz);
+    EXPECT_EQ(hz, 77u);
+    EXPECT_EQ(sys.messageBoxes().size(), 1u);
+}
+
+using SoundDeathTest = SoundTest;
+
+TEST_F(SoundDeathTest, DamagedHeadersAreRefusedWithTheFileName) {
+    testwav::Header floatFormat;
+    floatFormat.formatTag = 3;
+    EXPECT_EXIT(load(floatFormat, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+                "Sound::Sound\\(\\): '.*s.wav: not a PCM sound \\(format tag 3\\)'");
+
+    testwav::Header noChannels;
+    noChannels.channels = 0;
+    EXPECT_EXIT(load(noChannels, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+                "s.wav: unsupported channel count 0");
+
+    testwav::Header noBlockAlign;
+    noBlockAlign.blockAlign = 0;
+    EXPECT_EXIT(load(noBlockAlign, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+                "s.wav: unsupported block align 0");
+
+    testwav::Header noRate;
+    noRate.rate = 0;
+    EXPECT_EXIT(load(noRate, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+                "s.wav: unsupported sample rate 0");
+}
+
+TEST_F(SoundDeathTest, DataSizeBeyondTheFileIsRefused) {
+    testwav::Header h;
+    h.dataSize = 0xFFFFFFF0;
+    EXPECT_EXIT(load(h, testwav::pcm16({1, 2, 3})), ::testing::ExitedWithCode(255),
+                "s.wav: data size 4294967280 is larger than the 6 sample bytes in the file");
+}
+
+TEST_F(SoundDeathTest, FileShorterThanAHeaderIsRefused) {
+    testwav::writeFile(dir.file("short.wav"), {'R', 'I', 'F', 'F', 0, 0});
+    EXPECT_EXIT(Sound(dx.get(), dir.file("short.wav")), ::testing::ExitedWithCode(255),
+                "short.wav: file is shorter than a WAV header");
+}
+
+}  // namespace
