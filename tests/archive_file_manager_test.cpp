@@ -10,7 +10,7 @@ using namespace picture_test;
 namespace {
 
 class FileManagerTest : public EngineFixture {
-protected:
+  protected:
     ZefFileManager& files() { return *engine->fileManager; }
     std::string readAll(const std::string& name) {
         auto stream = files().openFile(name);
@@ -98,7 +98,7 @@ TEST_F(FileManagerTest, MissingArchiveEndsTheProgram) {
 // Each kind of damage is refused when the archive is selected, with the
 // archive's name and what is wrong.
 class DamagedArchiveTest : public FileManagerTest {
-protected:
+  protected:
     std::string good() { return archive({{"a.bin", "0123456789"}, {"b.bin", "abcdef"}}); }
     void expectRefused(const std::string& bytes, const std::string& message) {
         writeFile("Kestova.dat", bytes);

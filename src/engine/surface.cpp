@@ -85,9 +85,7 @@ int32_t Surface::setClipRect(const RECT* rect) {
     return platform::kOk;
 }
 
-int32_t Surface::blit(Surface* dest, int32_t x, int32_t y, const RECT* src, const BlitFx* fx,
-                      double scale) {
-    if (dest == nullptr || !dest->ddSurface || !ddSurface) return platform::kErrGeneric;
+RECT Surface::placement(int32_t x, int32_t y, const RECT* src, double scale) const {
     const RECT from = src != nullptr ? *src : RECT{0, 0, width, height};
     RECT to;
     to.left = x - hotspotX;
@@ -100,6 +98,14 @@ int32_t Surface::blit(Surface* dest, int32_t x, int32_t y, const RECT* src, cons
         to.right = int32_t(from.width() * scale + to.left);
         to.bottom = int32_t(from.height() * scale + to.top);
     }
+    return to;
+}
+
+int32_t Surface::blit(Surface* dest, int32_t x, int32_t y, const RECT* src, const BlitFx* fx,
+                      double scale) {
+    if (dest == nullptr || !dest->ddSurface || !ddSurface) return platform::kErrGeneric;
+    const RECT from = src != nullptr ? *src : RECT{0, 0, width, height};
+    const RECT to = placement(x, y, &from, scale);
     if (fx != nullptr) {
         blitFlags |= DDBLT_DDFX;
     } else {

@@ -40,6 +40,8 @@ public:
     // the hotspot. `fx` may be null; `scale` 1.0 is natural size.
     int32_t blit(Surface* dest, int32_t x, int32_t y, const RECT* src = nullptr,
                  const BlitFx* fx = nullptr, double scale = 1.0);
+    // The destination rectangle such a blit covers, before any clipping.
+    RECT placement(int32_t x, int32_t y, const RECT* src = nullptr, double scale = 1.0) const;
     int32_t fill(const RECT* rect, uint32_t pixel);
     int32_t fillRGB(const RECT* rect, uint32_t rgb);
     // The pixel value of an RGB colour (0x00BBGGRR), or 0xFFFFFFFF when the

@@ -87,9 +87,15 @@ inline void poke32(std::string& bytes, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) bytes[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
 }
 // Where entry i's name, offset and size fields start.
-inline size_t entryName(int i) { return 4 + 88 * size_t(i); }
-inline size_t entryOffset(int i) { return entryName(i) + 80; }
-inline size_t entrySize(int i) { return entryName(i) + 84; }
+inline size_t entryName(int i) {
+    return 4 + 88 * size_t(i);
+}
+inline size_t entryOffset(int i) {
+    return entryName(i) + 80;
+}
+inline size_t entrySize(int i) {
+    return entryName(i) + 84;
+}
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
     const std::filesystem::path p(path);
@@ -100,7 +106,7 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
 // An engine on the headless backend in a fresh current directory, with its
 // log lines kept.
 class EngineFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previousDir_ = std::filesystem::current_path();
         char pattern[] = "/tmp/kestova_pictures_XXXXXX";
@@ -160,7 +166,7 @@ protected:
     std::unique_ptr<ZefDX> engine;
     std::vector<std::string> logLines;
 
-private:
+  private:
     std::filesystem::path previousDir_;
     std::string dir_;
 };
