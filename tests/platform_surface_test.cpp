@@ -133,6 +133,30 @@ TEST_F(SurfaceTest, MirroredStretch) {
     for (int x = 0; x < 8; ++x) EXPECT_EQ(screen.getPixel(x, 0), marker(3 - x / 2, 0));
 }
 
+TEST_F(SurfaceTest, OddStretchIsEvenlySpreadAndMirrorsExactly) {
+    const std::vector<uint16_t> expected{marker(0, 0), marker(0, 0), marker(1, 0), marker(1, 0),
+                                         marker(1, 0), marker(2, 0), marker(2, 0)};
+    sprite.blit(screen, {0, 0, 3, 1}, {0, 0, 7, 1}, {});
+    sprite.blit(screen, {0, 0, 3, 1}, {0, 1, 7, 2}, {true, true});
+    for (int x = 0; x < 7; ++x) {
+        EXPECT_EQ(screen.getPixel(x, 0), expected[x]) << x;
+        EXPECT_EQ(screen.getPixel(x, 1), expected[6 - x]) << x;
+    }
+}
+
+TEST_F(SurfaceTest, ClippedStretchShowsThePixelsTheWholeStretchWouldHave) {
+    PixelSurface whole(40, 6), clipped(40, 6);
+    clipped.setClipper({0, 0, 40, 6});
+    for (bool mirror : {false, true}) {
+        // 4 wide to 23 wide, drawn at 0 on one and 11 pixels off the left on the other.
+        sprite.blit(whole, {0, 0, 4, 2}, {0, 0, 23, 5}, {true, mirror});
+        sprite.blit(clipped, {0, 0, 4, 2}, {-11, 0, 12, 5}, {true, mirror});
+        for (int x = 0; x < 12; ++x)
+            for (int y = 0; y < 5; ++y)
+                EXPECT_EQ(clipped.getPixel(x, y), whole.getPixel(x + 11, y)) << x << "," << y;
+    }
+}
+
 TEST_F(SurfaceTest, ClipperCutsTheDestinationAndTheSourceInProportion) {
     screen.setClipper({0, 0, 10, 6});
     // Half off the left edge: the right half of the sprite shows.

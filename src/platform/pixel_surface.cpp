@@ -42,6 +42,30 @@ inline int32_t sampleIndex(int64_t i, int64_t srcLen, int64_t dstLen) {
     return int32_t(((2 * i + 1) * srcLen) / (2 * dstLen));
 }
 
+// sampleIndex for i, i + 1, ... without a division per pixel: the quotient
+// and remainder of (2i + 1) * srcLen / (2 * dstLen) carried along.
+struct SampleStepper {
+    SampleStepper(int64_t i, int64_t srcLen, int64_t dstLen)
+        : divisor(2 * dstLen),
+          stepQuotient((2 * srcLen) / divisor),
+          stepRemainder((2 * srcLen) % divisor) {
+        const int64_t numerator = (2 * i + 1) * srcLen;
+        index = int32_t(numerator / divisor);
+        remainder = numerator % divisor;
+    }
+    void next() {
+        index += int32_t(stepQuotient);
+        remainder += stepRemainder;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++index;
+        }
+    }
+    int64_t divisor, stepQuotient, stepRemainder;
+    int32_t index = 0;
+    int64_t remainder = 0;
+};
+
 }  // namespace
 
 PixelSurface::PixelSurface(int width, int height) : impl_(new Impl) {
@@ -139,14 +163,19 @@ int32_t PixelSurface::blit(PixelSurface& dest, const Rect& src, const Rect& dst,
     const uint8_t* srcBase = static_cast<const uint8_t*>(impl_->surface->pixels);
     uint8_t* dstBase = static_cast<uint8_t*>(dest.impl_->surface->pixels);
     const int srcPitch = impl_->surface->pitch, dstPitch = dest.impl_->surface->pitch;
+    const SampleStepper firstColumn(visible.left - dst.left, srcW, dstW);
     for (int32_t y = visible.top; y < visible.bottom; ++y) {
         const int32_t sy = src.top + sampleIndex(y - dst.top, srcH, dstH);
         const uint16_t* srcRow = reinterpret_cast<const uint16_t*>(srcBase + sy * srcPitch);
+        if (options.mirror) {
+            srcRow += src.left + srcW - 1;
+        } else {
+            srcRow += src.left;
+        }
         uint16_t* dstRow = reinterpret_cast<uint16_t*>(dstBase + y * dstPitch);
-        for (int32_t x = visible.left; x < visible.right; ++x) {
-            int32_t i = sampleIndex(x - dst.left, srcW, dstW);
-            if (options.mirror) i = srcW - 1 - i;
-            const uint16_t p = srcRow[src.left + i];
+        SampleStepper column = firstColumn;
+        for (int32_t x = visible.left; x < visible.right; ++x, column.next()) {
+            const uint16_t p = options.mirror ? *(srcRow - column.index) : srcRow[column.index];
             if (options.colourKey && p == 0) continue;
             dstRow[x] = p;
         }
