@@ -21,6 +21,7 @@
 #include "game/plane.h"
 #include "game/player.h"
 #include "platform/headless.h"
+#include "services/dik_codes.h"
 #include "shell/main_window.h"
 #include "support/world_archive.h"
 
