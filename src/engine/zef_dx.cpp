@@ -154,6 +154,7 @@ void ZefDX::showError(const std::string& operation, const std::string& message, 
 }
 
 void ZefDX::fatalError(const std::string& operation, const std::string& message, int32_t code) {
+    if (fatalHook != nullptr) fatalHook(formatErrorText(operation, message, code), fatalContext);
     if (fullscreen) window->window().leaveFullscreen();
     showError(operation, message, code);
     stopped = true;

@@ -68,4 +68,8 @@ public:
     // Where log lines go; nothing attaches one in the game, tests may.
     void (*logSink)(const std::string& line, void* context) = nullptr;
     void* logContext = nullptr;
+    // Takes fatal errors over before the box and the exit (fuzzers throw
+    // back to their harness from it). If it returns, the error goes on as usual.
+    void (*fatalHook)(const std::string& text, void* context) = nullptr;
+    void* fatalContext = nullptr;
 };

@@ -48,7 +48,8 @@ AudioDevice::VoiceId Mixer::createVoice(const PcmFormat& format, const uint8_t* 
     voice.samples.resize(count);
     for (size_t i = 0; i < count; ++i) {
         if (bytesPerSample == 1) {
-            voice.samples[i] = int16_t((int(data[i]) - 128) << 8);  // unsigned 8-bit
+            // Unsigned 8-bit; a multiply, since shifting a negative value is undefined.
+            voice.samples[i] = int16_t((int(data[i]) - 128) * 256);
         } else {
             voice.samples[i] = int16_t(uint16_t(data[2 * i] | data[2 * i + 1] << 8));
         }
