@@ -7,7 +7,7 @@
 // Everything one generator run makes, in the order it was made: the files for the archive,
 // and the pictures grouped for the contact sheets.
 class AssetBundle {
-public:
+  public:
     struct File {
         std::string name;
         std::vector<uint8_t> bytes;
@@ -29,7 +29,7 @@ public:
     const std::vector<File>& files() const { return files_; }
     const std::vector<Group>& groups() const { return groups_; }
 
-private:
+  private:
     std::vector<File> files_;
     std::vector<Group> groups_;
 };

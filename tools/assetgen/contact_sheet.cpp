@@ -18,7 +18,7 @@ Picture asStored(const Picture& picture) {
         auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
         for (int x = 0; x < picture.width(); ++x) {
             uint32_t rgb = picture.rgbAt(x, y);
-            if (rgb == 0) rgb = ((x / 4 + y / 4) % 2) ? 0xB0B0B8 : 0x909098;
+            if (rgb == 0) rgb = ((x / 4 + y / 4) % 2) ? 0x5C4A6A : 0x4A3C58;
             row[x] = 0xFF000000u | rgb;
         }
     }
@@ -52,7 +52,7 @@ bool writeContactSheets(const AssetBundle& bundle, const std::string& dir, std::
         }
         const int zoom = cellW <= 24 ? 4 : cellW <= 96 ? 2 : 1;
         const int count = static_cast<int>(group.pictures.size());
-        const int columns = std::max(1, std::min(count, 1280 / (cellW * zoom + 12)));
+        const int columns = std::max(1, std::min(count, 1400 / (cellW * zoom + 12)));
         const int rows = (count + columns - 1) / columns;
         const int labelH = count > 1 ? 14 : 0;
         const int pitchW = cellW * zoom + 12, pitchH = cellH * zoom + 12 + labelH;

@@ -42,7 +42,9 @@ void verticalGradient(cairo_t* cr, double y0, Rgb top, double y1, Rgb bottom) {
     cairo_pattern_destroy(p);
 }
 
-double stepAngle(double step) { return (step - 64.0) * 2.0 * kPi / 256.0; }
+double stepAngle(double step) {
+    return (step - 64.0) * 2.0 * kPi / 256.0;
+}
 
 void selectFont(cairo_t* cr, double size, bool serif) {
     // Fixed hinting so that two runs, and two machines with the same fonts, agree.

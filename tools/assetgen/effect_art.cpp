@@ -8,10 +8,10 @@ using namespace kit;
 namespace art {
 namespace {
 
-// Palm pictures: 72 by 88, the foot of the trunk at the bottom centre, so that a palm placed
+// Palm pictures: 84 by 88, the foot of the trunk at the bottom centre, so that a palm placed
 // by its centre stands 44 pixels above its feet.
-constexpr int kPalmWidth = 72, kPalmHeight = 88, kPalmFrames = 10;
-constexpr double kFootX = 36, kFootY = 87, kTrunkHeight = 62;
+constexpr int kPalmWidth = 84, kPalmHeight = 88, kPalmFrames = 10;
+constexpr double kFootX = 42, kFootY = 87, kTrunkHeight = 62;
 
 void leaf(cairo_t* cr, double x, double y, double angle, double length, double droop, Rgb fill,
           Rgb ink) {
@@ -32,7 +32,7 @@ void leaf(cairo_t* cr, double x, double y, double angle, double length, double d
         double dx = ax - bx, dy = ay - by, n = std::hypot(dx, dy);
         nx = -dy / n;
         ny = dx / n;
-        double w = 4.2 * std::sin(kPi * std::min(s * 1.3, 1.0)) * (1 - 0.5 * s) + 0.4;
+        double w = 5.0 * std::sin(kPi * std::min(s * 1.2, 1.0)) * (1 - 0.45 * s) + 0.5;
         upper[i][0] = cx + nx * w;
         upper[i][1] = cy + ny * w;
         lower[i][0] = cx - nx * w;
@@ -95,8 +95,10 @@ void flames(cairo_t* cr, double x, double y, double size) {
     for (const auto& t : kTongues) {
         double fx = x + t[0] * size / 10, fy = y + t[1] * size / 10, s = size * t[2];
         cairo_move_to(cr, fx, fy - s * 1.6);
-        cairo_curve_to(cr, fx + s * 0.9, fy - s * 0.6, fx + s * 0.8, fy + s * 0.5, fx, fy + s * 0.5);
-        cairo_curve_to(cr, fx - s * 0.8, fy + s * 0.5, fx - s * 0.9, fy - s * 0.6, fx, fy - s * 1.6);
+        cairo_curve_to(cr, fx + s * 0.9, fy - s * 0.6, fx + s * 0.8, fy + s * 0.5, fx,
+                       fy + s * 0.5);
+        cairo_curve_to(cr, fx - s * 0.8, fy + s * 0.5, fx - s * 0.9, fy - s * 0.6, fx,
+                       fy - s * 1.6);
         cairo_close_path(cr);
         fillAndOutline(cr, hex(0xF07820), hex(0xA83410), 1);
         disc(cr, fx, fy - s * 0.1, s * 0.45);
@@ -120,19 +122,23 @@ Picture palm(int frame) {
     // Frame 0 stands; 1 to 9 burn, lose the crown, break and end on a charred stump.
     double t = frame / static_cast<double>(kPalmFrames - 1);
     Rgb bark = mix(hex(0x9A6A3A), hex(0x4A3428), std::min(1.0, t * 1.6));
-    double height = frame <= 2 ? kTrunkHeight : kTrunkHeight - (kTrunkHeight - 12) * std::min(1.0, (frame - 2) / 4.0);
+    double height = frame <= 2
+                        ? kTrunkHeight
+                        : kTrunkHeight - (kTrunkHeight - 12) * std::min(1.0, (frame - 2) / 4.0);
     double topX, topY;
     trunk(cr, height, bark, topX, topY);
     if (frame <= 4) {
         Rgb leafFill = mix(hex(0x3EAE3A), hex(0x8A5A28), std::min(1.0, t * 2.4));
         Rgb leafInk = mix(hex(0x1E5A1C), kBrownInk, std::min(1.0, t * 2.4));
-        double droop = 0.012 + t * 0.05;
-        static const double kLeaves[][2] = {{-2.9, 27}, {-2.3, 30}, {-1.6, 22}, {-0.8, 22},
-                                            {-0.2, 30}, {0.4, 26},  {-1.2, 18}};
+        // Side fronds arch over and hang; burning ones wilt further.
+        double wilt = t * 0.5;
+        // Angle (radians, 0 pointing right) and length of each frond, back ones first.
+        static const double kLeaves[][2] = {{-2.2, 26},  {-0.9, 26},  {-1.55, 20},
+                                            {-3.05, 31}, {0.05, 31},  {-2.6, 33},
+                                            {-0.5, 33},  {-1.25, 24}, {-1.9, 24}};
         for (const auto& l : kLeaves) {
-            double length = l[1] * (1 - t * 0.4);
-            leaf(cr, topX, topY, l[0], length, droop * (l[0] < -1.4 ? 1 : 1) + 0.02, leafFill,
-                 leafInk);
+            double droop = 0.25 + 0.55 * std::fabs(std::cos(l[0])) + wilt;
+            leaf(cr, topX, topY, l[0], l[1] * (1 - t * 0.4), droop, leafFill, leafInk);
         }
         for (int i = 0; i < 3; ++i) {
             disc(cr, topX - 3 + i * 3, topY + 3 + (i % 2), 2.4);
@@ -146,7 +152,8 @@ Picture palm(int frame) {
     }
     double fire = frame == 0 ? 0 : std::max(0.0, 9.0 - std::fabs(frame - 3.0) * 2.2);
     flames(cr, topX, topY + 2, fire);
-    if (frame >= 5) smoke(cr, topX + (frame - 5) * 2, topY - 6 - (frame - 5) * 4, 5 - (frame - 5) * 0.8);
+    if (frame >= 5)
+        smoke(cr, topX + (frame - 5) * 2, topY - 6 - (frame - 5) * 4, 5 - (frame - 5) * 0.8);
     if (frame == kPalmFrames - 1) {
         // A last ember on the stump.
         disc(cr, topX, topY + 1, 1.6);
@@ -167,10 +174,10 @@ Picture splash(int frame) {
     double width = 5 + frame * 1.6;
     if (frame < 6) {
         cairo_move_to(cr, cx - width, base);
-        cairo_curve_to(cr, cx - width * 0.4, base - height * 0.5, cx - 3, base - height,
-                       cx, base - height);
-        cairo_curve_to(cr, cx + 3, base - height, cx + width * 0.4, base - height * 0.5,
-                       cx + width, base);
+        cairo_curve_to(cr, cx - width * 0.4, base - height * 0.5, cx - 3, base - height, cx,
+                       base - height);
+        cairo_curve_to(cr, cx + 3, base - height, cx + width * 0.4, base - height * 0.5, cx + width,
+                       base);
         cairo_close_path(cr);
         verticalGradient(cr, base - height, kWater, base, kShade);
         cairo_fill_preserve(cr);
@@ -206,8 +213,8 @@ Picture sparc(int dir, int age) {
     cairo_translate(cr, 6, 6);
     // Sparks of one picture cover the directions 8 * dir to 8 * dir + 7.
     cairo_rotate(cr, stepAngle(dir * 8 + 3.5));
-    static const unsigned kTail[] = {0xFFD040, 0xF89020, 0xD84818, 0x8A8A8E};
-    static const unsigned kHead[] = {0xFFFFF0, 0xFFE060, 0xF8A040, 0xB4B4B8};
+    static const unsigned kTail[] = {0xFFD040, 0xF89020, 0xD84818, 0x6A6A70};
+    static const unsigned kHead[] = {0xFFFFF0, 0xFFE060, 0xF8A040, 0x84848A};
     static const double kLength[] = {6.5, 5.5, 4.0, 2.0};
     static const double kRadius[] = {1.9, 1.7, 1.5, 2.6};
     cairo_move_to(cr, 1, -1.3);
@@ -280,7 +287,9 @@ Picture reloadIcon() {
 
 }  // namespace
 
-Picture palmPicture(int frame) { return palm(frame); }
+Picture palmPicture(int frame) {
+    return palm(frame);
+}
 
 void addEffects(AssetBundle& bundle) {
     std::vector<Picture> palms;

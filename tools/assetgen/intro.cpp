@@ -13,8 +13,8 @@ namespace intro {
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480, kPeriodMs = 40;
-constexpr int kFrames = 90;       // 3.6 s of frames, then a short hold
-constexpr int kLetterDelay = 3;   // frames between two letters starting to fall
+constexpr int kFrames = 90;      // 3.6 s of frames, then a short hold
+constexpr int kLetterDelay = 3;  // frames between two letters starting to fall
 constexpr int kFallFrames = 14;
 constexpr double kBaseline = 260, kTitleSize = 76;
 const char* const kTitle = "Interaction";
@@ -39,8 +39,8 @@ std::vector<uint16_t> to565(const Picture& picture) {
         const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
         for (int x = 0; x < kWidth; ++x) {
             uint32_t p = row[x];
-            out[y * kWidth + x] = static_cast<uint16_t>(((p >> 19) & 0x1F) << 11 |
-                                                        ((p >> 10) & 0x3F) << 5 | ((p >> 3) & 0x1F));
+            out[y * kWidth + x] = static_cast<uint16_t>(
+                ((p >> 19) & 0x1F) << 11 | ((p >> 10) & 0x3F) << 5 | ((p >> 3) & 0x1F));
         }
     }
     return out;
@@ -111,8 +111,8 @@ void addIntro(AssetBundle& bundle) {
     zan::Encoder encoder(kWidth, kHeight, kPeriodMs);
     encoder.setBackground(std::vector<uint16_t>(kWidth * kHeight, 0));
     int chime = encoder.loadSound("sfx/interaction.wav");
-    const int landed = (static_cast<int>(std::string(kTitle).size()) - 1) * kLetterDelay +
-                       kFallFrames;
+    const int landed =
+        (static_cast<int>(std::string(kTitle).size()) - 1) * kLetterDelay + kFallFrames;
     AssetBundle::Group sheet{"gfx/interaction.zan (every 6th frame)", {}};
     for (int f = 0; f < kFrames; ++f) {
         Picture picture = frame(f);

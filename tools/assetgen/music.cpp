@@ -33,8 +33,8 @@ Track steelNote(double hz, double seconds) {
     for (size_t i = 0; i < out.size(); ++i) {
         double t = static_cast<double>(i) / kRate;
         double env = strike(t, 0.004, 0.28) * (t < seconds ? 1.0 : std::exp(-(t - seconds) / 0.08));
-        out[i] = env * (std::sin(kTwoPi * hz * t) + 0.45 * std::sin(kTwoPi * 2 * hz * t) *
-                                                        std::exp(-t * 9) +
+        out[i] = env * (std::sin(kTwoPi * hz * t) +
+                        0.45 * std::sin(kTwoPi * 2 * hz * t) * std::exp(-t * 9) +
                         0.18 * std::sin(kTwoPi * 3.01 * hz * t) * std::exp(-t * 14));
     }
     return out;
@@ -100,14 +100,14 @@ struct Bar {
     const char* melody;
 };
 const Bar kSong[kBars] = {
-    {"C3 C4 E4 G4", "E5 2 G5 2 C6 2 G5 2"},    {"G2 B3 D4 G4", "D5 2 G5 2 B5 3 A5 1"},
-    {"A2 C4 E4 A4", "C6 2 B5 1 A5 1 E5 4"},    {"F2 C4 F4 A4", "F5 2 A5 2 C6 2 A5 2"},
-    {"C3 C4 E4 G4", "G5 3 E5 1 G5 2 C6 2"},    {"G2 B3 D4 G4", "B5 2 A5 2 G5 2 D5 2"},
+    {"C3 C4 E4 G4", "E5 2 G5 2 C6 2 G5 2"},      {"G2 B3 D4 G4", "D5 2 G5 2 B5 3 A5 1"},
+    {"A2 C4 E4 A4", "C6 2 B5 1 A5 1 E5 4"},      {"F2 C4 F4 A4", "F5 2 A5 2 C6 2 A5 2"},
+    {"C3 C4 E4 G4", "G5 3 E5 1 G5 2 C6 2"},      {"G2 B3 D4 G4", "B5 2 A5 2 G5 2 D5 2"},
     {"F2 C4 F4 A4", "A5 2 C6 2 A5 1 G5 1 F5 2"}, {"G2 B3 D4 G4", "G5 6 R 2"},
-    {"F2 C4 F4 A4", "C6 2 A5 2 F5 2 A5 2"},    {"G2 B3 D4 G4", "B5 2 D6 2 B5 2 G5 2"},
-    {"E2 B3 E4 G4", "G5 2 E5 2 B5 3 G5 1"},    {"A2 C4 E4 A4", "A5 4 E5 2 C6 2"},
-    {"D3 D4 F4 A4", "D6 2 A5 2 F5 2 A5 2"},    {"G2 B3 D4 G4", "B5 2 G5 2 D5 2 G5 2"},
-    {"C3 C4 E4 G4", "C6 3 G5 1 E5 2 G5 2"},    {"G2 B3 F4 G4", "F5 2 D5 2 B4 2 G5 2"},
+    {"F2 C4 F4 A4", "C6 2 A5 2 F5 2 A5 2"},      {"G2 B3 D4 G4", "B5 2 D6 2 B5 2 G5 2"},
+    {"E2 B3 E4 G4", "G5 2 E5 2 B5 3 G5 1"},      {"A2 C4 E4 A4", "A5 4 E5 2 C6 2"},
+    {"D3 D4 F4 A4", "D6 2 A5 2 F5 2 A5 2"},      {"G2 B3 D4 G4", "B5 2 G5 2 D5 2 G5 2"},
+    {"C3 C4 E4 G4", "C6 3 G5 1 E5 2 G5 2"},      {"G2 B3 F4 G4", "F5 2 D5 2 B4 2 G5 2"},
 };
 
 }  // namespace

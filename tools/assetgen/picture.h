@@ -7,7 +7,7 @@
 
 // One generated picture: a Cairo ARGB32 canvas that becomes a 24-bit BMP.
 class Picture {
-public:
+  public:
     Picture(int width, int height);
     Picture(Picture&&) = default;
     Picture& operator=(Picture&&) = default;
@@ -30,7 +30,7 @@ public:
     // Opaque colour of a pixel as it goes into the file, packed 0x00RRGGBB.
     uint32_t rgbAt(int x, int y) const;
 
-private:
+  private:
     static uint32_t fileColour(uint32_t argb);
     struct SurfaceDeleter {
         void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
@@ -42,13 +42,13 @@ private:
 
 // A drawing context that is destroyed with its scope.
 class Pen {
-public:
+  public:
     explicit Pen(const Picture& picture) : cr_(picture.context()) {}
     ~Pen() { cairo_destroy(cr_); }
     Pen(const Pen&) = delete;
     Pen& operator=(const Pen&) = delete;
     operator cairo_t*() const { return cr_; }
 
-private:
+  private:
     cairo_t* cr_;
 };

@@ -116,7 +116,7 @@ Picture sea() {
     struct Row {
         double y, period, amplitude, shift, width, light;
     };
-    static const Row kRows[] = {{14, 27, 2, 0, 1.2, 0.9}, {24, 36, 3, 13, 1.5, 0.8},
+    static const Row kRows[] = {{14, 27, 2, 0, 1.2, 0.9},  {24, 36, 3, 13, 1.5, 0.8},
                                 {38, 45, 4, 20, 1.8, 0.7}, {55, 54, 5, 6, 2.2, 0.6},
                                 {76, 60, 6, 33, 2.6, 0.5}, {100, 90, 7, 50, 3.0, 0.45}};
     for (const Row& row : kRows) {
@@ -226,9 +226,15 @@ Picture shadow() {
 
 }  // namespace
 
-Picture skyPicture() { return sky(); }
-Picture seaPicture() { return sea(); }
-Picture islandPicture() { return island(); }
+Picture skyPicture() {
+    return sky();
+}
+Picture seaPicture() {
+    return sea();
+}
+Picture islandPicture() {
+    return island();
+}
 
 void addScenery(AssetBundle& bundle) {
     bundle.addPicture("gfx/firegradient.bmp", fireGradient());

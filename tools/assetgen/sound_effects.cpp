@@ -162,8 +162,8 @@ Track chime() {
         double f = noteHz(notes[k]);
         for (int i = 0; start + i < n; ++i) {
             double t = static_cast<double>(i) / kRate;
-            double bell = std::sin(kTwoPi * f * t) + 0.35 * std::sin(kTwoPi * f * 2.76 * t) *
-                                                         std::exp(-t * 6);
+            double bell = std::sin(kTwoPi * f * t) +
+                          0.35 * std::sin(kTwoPi * f * 2.76 * t) * std::exp(-t * 6);
             out[start + i] += bell * strike(t, 0.004, 0.45);
         }
     }

@@ -5,7 +5,9 @@
 
 namespace synth {
 
-double noteHz(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
+double noteHz(int midiNote) {
+    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
+}
 
 double Noise::next() {
     state_ ^= state_ << 13;

@@ -11,31 +11,33 @@ constexpr double kTwoPi = 6.28318530717958647692;
 
 using Track = std::vector<double>;
 
-inline int samples(double seconds) { return static_cast<int>(seconds * kRate + 0.5); }
+inline int samples(double seconds) {
+    return static_cast<int>(seconds * kRate + 0.5);
+}
 double noteHz(int midiNote);
 
 // Deterministic white noise in -1..1.
 class Noise {
-public:
+  public:
     explicit Noise(uint32_t seed) : state_(seed ? seed : 1) {}
     double next();
 
-private:
+  private:
     uint32_t state_;
 };
 
 class OnePole {
-public:
+  public:
     double lowpass(double x, double cutoffHz);
     double highpass(double x, double cutoffHz) { return x - lowpass(x, cutoffHz); }
 
-private:
+  private:
     double y_ = 0;
 };
 
 // Chamberlin state-variable filter; `q` damping from about 0.1 (ringing) to 1.4.
 class StateVariable {
-public:
+  public:
     void run(double x, double cutoffHz, double damping);
     double low = 0, band = 0, high = 0;
 };

@@ -219,7 +219,9 @@ Picture bomb(int frame) {
 
 }  // namespace
 
-Picture planePicture(int frame) { return plane(frame); }
+Picture planePicture(int frame) {
+    return plane(frame);
+}
 
 void addVehicles(AssetBundle& bundle) {
     std::vector<Picture> planes;

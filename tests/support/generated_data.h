@@ -1,0 +1,67 @@
+#pragma once
+// The generated "Kestova.dat" of this build, opened through the engine's file manager.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/zef_dx.h"
+#include "platform/headless.h"
+#include "platform/pixel_surface.h"
+#include "services/zef_file_manager.h"
+
+namespace generated_data {
+
+inline std::string archivePath() {
+    return std::string(KESTOVA_BUILD_DIR) + "/Kestova.dat";
+}
+
+class GeneratedDataFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists(archivePath()))
+            << archivePath() << " is missing: build the kestova_data target first";
+        engine = std::make_unique<ZefDX>(&system, true, 640, 480, 16);
+        files().setArchive(archivePath());
+    }
+
+    ZefFileManager& files() { return *engine->fileManager; }
+
+    std::vector<uint8_t> bytesOf(const std::string& name) {
+        auto stream = files().openFile(name);
+        return stream->bytes();
+    }
+
+    // The picture as the engine holds it: 5-6-5, near-blacks turned into 0.
+    std::unique_ptr<platform::PixelSurface> picture(const std::string& name) {
+        std::vector<uint8_t> data = bytesOf(name);
+        std::string error;
+        auto surface = platform::PixelSurface::decodeBMP(data.data(), data.size(), error);
+        EXPECT_TRUE(surface) << name << ": " << error;
+        return surface;
+    }
+
+    // How many numbered pictures base_0, base_1, ... exist without a gap.
+    int seriesLength(const std::string& base) {
+        int n = 0;
+        while (files().fileExists(base + "_" + std::to_string(n) + ".bmp")) ++n;
+        return n;
+    }
+
+    platform::HeadlessSystem system;
+    std::unique_ptr<ZefDX> engine;
+};
+
+inline uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+           uint32_t(b[at + 3]) << 24;
+}
+inline uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
+    return uint16_t(b[at] | b[at + 1] << 8);
+}
+
+}  // namespace generated_data
