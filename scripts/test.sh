@@ -18,3 +18,9 @@ if [ "${KESTOVA_SKIP_SANITIZERS:-0}" != 1 ]; then
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     (cd build-asan && ctest --output-on-failure -j"$jobs" -E '^x11_')
 fi
+
+# A short smoke run of every fuzz harness, so that a regression in a file
+# reader shows at once (fuzz/run.sh skips with a message without libFuzzer).
+if [ "${KESTOVA_SKIP_FUZZ:-0}" != 1 ]; then
+    bash fuzz/run.sh "${KESTOVA_FUZZ_SECONDS:-30}"
+fi

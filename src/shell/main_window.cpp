@@ -1,12 +1,27 @@
 #include "shell/main_window.h"
 
+#include "engine/messenger.h"
 #include "engine/surface.h"
 #include "engine/zef_dx.h"
+#include "game/end_screen.h"
+#include "game/game_controller.h"
+#include "game/mmenu.h"
 #include "platform/system.h"
 #include "services/sound.h"
 #include "services/zef_file_manager.h"
 
 TForm1* Form1 = nullptr;
+
+namespace {
+
+bool inList(const dlist<ZefBase>& list, const ZefBase* object) {
+    for (const ZefBase* member = list.head; member != nullptr; member = member->next) {
+        if (member == object) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 TForm1::TForm1(platform::System* system) : system(system) { Form1 = this; }
 
@@ -74,6 +89,16 @@ void TForm1::FormClose() {}
 
 void TForm1::FormDestroy() {
     if (engine == nullptr) return;
+    // Screens resting outside the engine's list (the last match, its banner,
+    // the last end screen) belong to no list; without this they would leak.
+    for (ZefBase* screen : {static_cast<ZefBase*>(match), static_cast<ZefBase*>(endScreen),
+                            static_cast<ZefBase*>(messenger), static_cast<ZefBase*>(menu)}) {
+        if (screen != nullptr && !inList(engine->children, screen)) delete screen;
+    }
+    match = nullptr;
+    endScreen = nullptr;
+    messenger = nullptr;
+    menu = nullptr;
     delete soundOwner;
     soundOwner = nullptr;
     delete imageOwner;
