@@ -16,7 +16,7 @@ constexpr uint16_t kEndOfFrame = 0x8000;
 constexpr size_t kSoundNameSize = 256;
 // The frame buffer is sized from the header; a size past this is a damaged
 // header, not an animation.
-constexpr int64_t kMaxBufferPixels = 64 * 1024 * 1024;
+constexpr int64_t kMaxBufferPixels = 16 * 1024 * 1024;
 
 // 5-5-5 to 5-6-5: red and green move up a bit, blue stays, bit 15 is lost.
 uint16_t to565(uint16_t p) { return uint16_t(((p & 0xFFE0) << 1) | (p & 0x001F)); }
