@@ -23,5 +23,6 @@ Picture seaPicture();
 Picture islandPicture();
 Picture palmPicture(int frame);
 Picture planePicture(int frame);
+Picture cannonPicture(int frame);
 
 }  // namespace art

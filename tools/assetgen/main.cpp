@@ -12,6 +12,7 @@
 #include "audio.h"
 #include "contact_sheet.h"
 #include "intro.h"
+#include "scene_preview.h"
 
 int main(int argc, char** argv) {
     std::string out, preview;
@@ -40,6 +41,11 @@ int main(int argc, char** argv) {
     intro::addIntro(bundle);
 
     std::string error;
+    if (!preview.empty()) {
+        AssetBundle::Group scene{"scene mock-up", {}};
+        scene.pictures.push_back(scenePreview());
+        bundle.addGroup(std::move(scene));
+    }
     if (!preview.empty() && !writeContactSheets(bundle, preview, error)) {
         std::fprintf(stderr, "assetgen: %s\n", error.c_str());
         return 1;

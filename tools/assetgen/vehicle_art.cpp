@@ -222,6 +222,9 @@ Picture bomb(int frame) {
 Picture planePicture(int frame) {
     return plane(frame);
 }
+Picture cannonPicture(int frame) {
+    return cannon(frame);
+}
 
 void addVehicles(AssetBundle& bundle) {
     std::vector<Picture> planes;
