@@ -83,12 +83,15 @@ std::unique_ptr<Typeface> Typeface::open(const std::string& family, int pixelHei
         error = "cannot open font file " + path + ": " + TTF_GetError();
         return nullptr;
     }
-    // The height asked for is the whole line (cell) height in pixels, not
-    // the point size: scale the size until the line is that tall.
-    const int lineHeight = TTF_FontHeight(font);
-    if (lineHeight > 0 && lineHeight != wanted) {
-        const int size = std::max(1, int(std::lround(double(wanted) * wanted / lineHeight)));
-        TTF_SetFontSize(font, size);
+    // The height asked for is the whole line (cell) height in pixels, not the
+    // em size. Measure the ratio at a large size, where rounding of the
+    // ascent and descent does not distort it, then scale.
+    constexpr int kProbeSize = 512;
+    if (TTF_SetFontSize(font, kProbeSize) == 0) {
+        const int probeHeight = TTF_FontHeight(font);
+        const int size =
+            probeHeight > 0 ? int(std::lround(double(wanted) * kProbeSize / probeHeight)) : wanted;
+        TTF_SetFontSize(font, std::max(1, size));
     }
     std::unique_ptr<Typeface> face(new Typeface);
     face->impl_->font = font;
