@@ -39,6 +39,8 @@ Track engineLoop() {
 }
 
 // A wailing dive: a vibrato tone over rushing wind, one second long.
+constexpr int kFallingRate = 16000;
+
 Track fallingLoop() {
     const int n = kRate;
     const double f0 = 620, vibrato = 6, depth = 45;
@@ -176,7 +178,9 @@ Track chime() {
 void addSounds(AssetBundle& bundle) {
     bundle.addFile("sfx/rot5loo1.wav", toWav(engineLoop()));
     bundle.addFile("sfx/engnxplo.wav", toWav(explosion(1.3, 17, 70, 3200)));
-    bundle.addFile("sfx/ovrevlp1.wav", toWav(fallingLoop()));
+    // Stored slower than it was made: a falling plane raises the rate by 10 Hz a
+    // frame while it is below 22000, so the scream climbs as the plane falls.
+    bundle.addFile("sfx/ovrevlp1.wav", toWav(fallingLoop(), kFallingRate));
     bundle.addFile("sfx/bmbwstl2.wav", toWav(whistle()));
     bundle.addFile("sfx/splash.wav", toWav(splash(0.7, 29, 1800, 0.4)));
     bundle.addFile("sfx/planesplash.wav", toWav(splash(1.4, 31, 1000, 1.0)));

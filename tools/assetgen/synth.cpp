@@ -67,7 +67,7 @@ void normalise(Track& track, double peak) {
     for (double& v : track) v *= peak / largest;
 }
 
-std::vector<uint8_t> toWav(const Track& track) {
+std::vector<uint8_t> toWav(const Track& track, int rate) {
     const uint32_t dataBytes = static_cast<uint32_t>(track.size() * 2);
     std::vector<uint8_t> out;
     out.reserve(44 + dataBytes);
@@ -86,8 +86,8 @@ std::vector<uint8_t> toWav(const Track& track) {
     u32(16);
     u16(1);  // PCM
     u16(1);  // mono
-    u32(kRate);
-    u32(kRate * 2);
+    u32(uint32_t(rate));
+    u32(uint32_t(rate) * 2);
     u16(2);
     u16(16);
     text("data");

@@ -56,6 +56,7 @@ void mixInto(Track& track, const Track& source, int start, double gain, bool wra
 void normalise(Track& track, double peak);
 
 // A PCM WAV file: canonical 44-byte header, 16-bit mono at kRate.
-std::vector<uint8_t> toWav(const Track& track);
+// `rate` is the playback rate written in the header.
+std::vector<uint8_t> toWav(const Track& track, int rate = kRate);
 
 }  // namespace synth
