@@ -6,7 +6,7 @@
 
 // One line of bitmap-font text in the middle of the screen for a number of frames.
 class Messenger : public ZefBase {
-public:
+  public:
     explicit Messenger(ZefDX* owner);
 
     void show(const std::string& text, int32_t frames);

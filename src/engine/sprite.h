@@ -6,7 +6,7 @@
 
 // A picture at a position, with its own frame animation and collision test.
 class Sprite : public ZefBase {
-public:
+  public:
     Sprite(ZefDX* owner, int32_t x, int32_t y, Surface* surface);
 
     // Draws (when on screen) and steps the animation.

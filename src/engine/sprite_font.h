@@ -10,7 +10,7 @@ class Surface;
 
 // A bitmap font: one picture per character code 33..127, from base_<code>.bmp.
 class SpriteFont : public ZefBase {
-public:
+  public:
     SpriteFont(ZefDX* owner, const std::string& baseName);
     ~SpriteFont() override;
 
@@ -26,6 +26,6 @@ public:
     int32_t averageWidth = 0;
     int32_t averageHeight = 0;
 
-private:
+  private:
     Surface* glyphFor(unsigned char code) const;
 };

@@ -24,7 +24,7 @@ constexpr int32_t kCentre = -32768;
 // A 16-bit picture: the front or back screen surface, or one loaded from a
 // BMP file, with the hotspot and animation values sprites need.
 class Surface : public ZefBase {
-public:
+  public:
     explicit Surface(ZefDX* owner);
     // Loads the BMP `fileName` through the file manager; hotspot at the centre.
     Surface(ZefDX* owner, const std::string& fileName);
@@ -65,7 +65,7 @@ public:
     // Public: the engine swaps the front and back pictures on a flip.
     std::unique_ptr<platform::PixelSurface> ddSurface;
 
-private:
+  private:
     std::unique_ptr<platform::PixelSurface> decodeFile(const std::string& fileName,
                                                        const char* operation);
 };

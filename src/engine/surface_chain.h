@@ -10,7 +10,7 @@ class Surface;
 
 // The numbered pictures base_0.bmp, base_1.bmp, ... up to the first gap.
 class SurfaceChain : public ZefBase {
-public:
+  public:
     SurfaceChain(ZefDX* owner, const std::string& baseName);
     ~SurfaceChain() override;
 

@@ -12,7 +12,7 @@ class Surface;
 
 // Text in a named typeface, drawn with a transparent background.
 class ZefFont : public ZefBase {
-public:
+  public:
     // Fatal when no font at all can be found for `name`.
     ZefFont(ZefDX* owner, const std::string& name, int32_t height, uint32_t colour);
     ~ZefFont() override;

@@ -9,7 +9,7 @@ class Surface;
 // A grid of equal tiles drawn behind everything, scrolled with the view at
 // its own parallax, optionally repeating, with animated tiles.
 class TileLayer : public ZefBase {
-public:
+  public:
     // A tile height of 0 gives square tiles.
     TileLayer(ZefDX* owner, int32_t left, int32_t top, int32_t columns, int32_t rows,
               int32_t tileWidth, int32_t tileHeight = 0);

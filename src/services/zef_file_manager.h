@@ -11,7 +11,7 @@
 // Finds data files by name, in the selected archive or (in loose-file mode)
 // on disk in the current directory.
 class ZefFileManager : public ZefBase {
-public:
+  public:
     explicit ZefFileManager(ZefDX* owner);
 
     // "0" selects loose-file mode; any other name selects that archive and

@@ -7,7 +7,7 @@
 // The bytes of one data file, read from the archive or the disk. Reads stop
 // at the end of the file's own data, never in a neighbour's.
 class ZefStream {
-public:
+  public:
     ZefStream(std::string name, std::vector<uint8_t> bytes)
         : name_(std::move(name)), bytes_(std::move(bytes)) {}
 
@@ -23,7 +23,7 @@ public:
     // The whole file, whatever the position.
     const std::vector<uint8_t>& bytes() const { return bytes_; }
 
-private:
+  private:
     std::string name_;
     std::vector<uint8_t> bytes_;
     size_t position_ = 0;
