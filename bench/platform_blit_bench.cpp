@@ -28,10 +28,18 @@ void blitLoop(benchmark::State& state, int w, int h, bool mirror, int left) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_KeyedBlit(benchmark::State& state) { blitLoop(state, 64, 48, false, 300); }
-void BM_KeyedBlitHalfOffScreen(benchmark::State& state) { blitLoop(state, 64, 48, false, -32); }
-void BM_MirroredBlit(benchmark::State& state) { blitLoop(state, 64, 48, true, 300); }
-void BM_StretchedBlit(benchmark::State& state) { blitLoop(state, 96, 72, false, 300); }
+void BM_KeyedBlit(benchmark::State& state) {
+    blitLoop(state, 64, 48, false, 300);
+}
+void BM_KeyedBlitHalfOffScreen(benchmark::State& state) {
+    blitLoop(state, 64, 48, false, -32);
+}
+void BM_MirroredBlit(benchmark::State& state) {
+    blitLoop(state, 64, 48, true, 300);
+}
+void BM_StretchedBlit(benchmark::State& state) {
+    blitLoop(state, 96, 72, false, 300);
+}
 
 void BM_FillWholeBack(benchmark::State& state) {
     Scene s;

@@ -8,7 +8,7 @@ using platform::HeadlessSystem;
 namespace {
 
 class HeadlessTest : public ::testing::Test {
-protected:
+  protected:
     std::vector<uint8_t> read() {
         std::vector<uint8_t> state(256, 0xEE);
         sys.input().readKeys(state.data());

@@ -7,13 +7,12 @@
 namespace {
 
 // SDL scan codes are the USB keyboard usage ids.
-constexpr int kUsbA = 4, kUsbW = 26, kUsb1 = 30, kUsbReturn = 40, kUsbEscape = 41,
-              kUsbSpace = 44, kUsbF1 = 58, kUsbF10 = 67, kUsbF12 = 69, kUsbRight = 79,
-              kUsbLeft = 80, kUsbDown = 81, kUsbUp = 82, kUsbKpDivide = 84, kUsbKpEnter = 88,
-              kUsbKp2 = 90, kUsbKp8 = 96, kUsbF13 = 104, kUsbLCtrl = 224, kUsbLShift = 225,
-              kUsbLAlt = 226, kUsbRCtrl = 228, kUsbRShift = 229, kUsbRAlt = 230,
-              kUsbInsert = 73, kUsbHome = 74, kUsbPageUp = 75, kUsbDelete = 76, kUsbEnd = 77,
-              kUsbPageDown = 78;
+constexpr int kUsbA = 4, kUsbW = 26, kUsb1 = 30, kUsbReturn = 40, kUsbEscape = 41, kUsbSpace = 44,
+              kUsbF1 = 58, kUsbF10 = 67, kUsbF12 = 69, kUsbRight = 79, kUsbLeft = 80, kUsbDown = 81,
+              kUsbUp = 82, kUsbKpDivide = 84, kUsbKpEnter = 88, kUsbKp2 = 90, kUsbKp8 = 96,
+              kUsbF13 = 104, kUsbLCtrl = 224, kUsbLShift = 225, kUsbLAlt = 226, kUsbRCtrl = 228,
+              kUsbRShift = 229, kUsbRAlt = 230, kUsbInsert = 73, kUsbHome = 74, kUsbPageUp = 75,
+              kUsbDelete = 76, kUsbEnd = 77, kUsbPageDown = 78;
 
 class KeymapTest : public ::testing::Test {};
 

@@ -13,7 +13,7 @@ namespace {
 constexpr int kRate = 22050;
 
 class MixerTest : public ::testing::Test {
-protected:
+  protected:
     MixerTest() : mixer(kRate) {}
 
     // 16-bit voice from samples (interleaved when stereo).

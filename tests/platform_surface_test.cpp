@@ -47,10 +47,12 @@ std::vector<uint8_t> makeBmp24(int w, int h, const std::function<uint32_t(int, i
 }
 
 // Source pictures hold their own coordinates: pixel (x, y) = 1 + x + 16 * y.
-uint16_t marker(int x, int y) { return uint16_t(1 + x + 16 * y); }
+uint16_t marker(int x, int y) {
+    return uint16_t(1 + x + 16 * y);
+}
 
 class SurfaceTest : public ::testing::Test {
-protected:
+  protected:
     SurfaceTest() : sprite(4, 2), screen(10, 6) {
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 4; ++x) sprite.setPixel(x, y, marker(x, y));
@@ -188,8 +190,8 @@ TEST_F(SurfaceTest, MirroredSpriteHalfOffScreenShowsItsRightHalf) {
 TEST_F(SurfaceTest, SmallClipRectangleLimitsBlitsAndFills) {
     screen.setClipper({2, 1, 4, 3});
     sprite.blit(screen, {0, 0, 4, 2}, {1, 1, 5, 3}, {});
-    EXPECT_EQ(row(screen, 1), (std::vector<uint16_t>{bg, bg, marker(1, 0), marker(2, 0), bg, bg,
-                                                      bg, bg, bg, bg}));
+    EXPECT_EQ(row(screen, 1),
+              (std::vector<uint16_t>{bg, bg, marker(1, 0), marker(2, 0), bg, bg, bg, bg, bg, bg}));
     screen.fill(nullptr, 5);
     EXPECT_EQ(screen.getPixel(2, 1), 5);
     EXPECT_EQ(screen.getPixel(1, 1), bg);
@@ -290,7 +292,7 @@ TEST_F(SurfaceTest, RoundRectWithoutCornersIsARectangle) {
 }
 
 class BmpTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<PixelSurface> decode(const std::vector<uint8_t>& b) {
         error.clear();
         return PixelSurface::decodeBMP(b.data(), b.size(), error);

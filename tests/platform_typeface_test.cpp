@@ -28,7 +28,7 @@ Ink inkOf(const PixelSurface& s, uint16_t background) {
 }
 
 class TypefaceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         face = Typeface::open("Arial", 20, error);
         ASSERT_TRUE(face) << error;
@@ -52,7 +52,7 @@ TEST_F(TypefaceTest, TextIsDrawnInItsColourOnATransparentBackground) {
     ASSERT_GT(ink.count, 20);
     EXPECT_GE(ink.left, 10);
     EXPECT_GE(ink.top, 5);
-    EXPECT_LE(ink.bottom, 5 + 20);   // about 20 pixels of line height
+    EXPECT_LE(ink.bottom, 5 + 20);  // about 20 pixels of line height
     EXPECT_GT(ink.bottom - ink.top, 8);
     int white = 0;
     for (int y = 0; y < 40; ++y)

@@ -7,7 +7,9 @@ namespace {
 uint32_t readU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-uint16_t readU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t readU16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCompressionNone = 0;
@@ -54,8 +56,8 @@ bool checkBmpHeader(const uint8_t* data, size_t size, std::string& error) {
         return false;
     }
     if (width > kMaxPictureSide || height > kMaxPictureSide) {
-        error = "BMP picture too large (" + std::to_string(width) + "x" +
-                std::to_string(height) + ")";
+        error =
+            "BMP picture too large (" + std::to_string(width) + "x" + std::to_string(height) + ")";
         return false;
     }
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
@@ -72,8 +74,8 @@ bool checkBmpHeader(const uint8_t* data, size_t size, std::string& error) {
         const uint64_t rowBytes = ((uint64_t(width) * bits + 31) / 32) * 4;
         const uint64_t needed = uint64_t(pixelOffset) + rowBytes * uint64_t(height);
         if (needed > size) {
-            error = "truncated BMP pixel data (needs " + std::to_string(needed) +
-                    " bytes, has " + std::to_string(size) + ")";
+            error = "truncated BMP pixel data (needs " + std::to_string(needed) + " bytes, has " +
+                    std::to_string(size) + ")";
             return false;
         }
     }

@@ -33,7 +33,7 @@ struct HeadlessSystem::Impl {
     };
 
     class HWindow : public Window {
-    public:
+      public:
         explicit HWindow(Impl& owner) : o(owner) {}
         int32_t open(const WindowConfig& config) override {
             o.config = config;
@@ -71,12 +71,12 @@ struct HeadlessSystem::Impl {
             o.boxes.push_back(caption + "\n" + text);
         }
 
-    private:
+      private:
         Impl& o;
     };
 
     class HInput : public InputDevice {
-    public:
+      public:
         explicit HInput(Impl& owner) : o(owner) {}
         void readKeys(uint8_t state[256]) override {
             const int index = o.reads++;
@@ -93,12 +93,12 @@ struct HeadlessSystem::Impl {
             o.mouse.y = y;
         }
 
-    private:
+      private:
         Impl& o;
     };
 
     class HClock : public Clock {
-    public:
+      public:
         explicit HClock(Impl& owner) : o(owner) {}
         uint64_t counter() override { return o.nowMs; }
         uint64_t counterFrequency() override { return 1000; }
@@ -108,12 +108,12 @@ struct HeadlessSystem::Impl {
         }
         int64_t calendarSeconds() override { return o.calendar; }
 
-    private:
+      private:
         Impl& o;
     };
 
     class HAudio : public AudioDevice {
-    public:
+      public:
         explicit HAudio(Impl& owner) : o(owner) {}
         int32_t open() override {
             if (!o.audioAvailable) return kErrSoundNoDriver;
@@ -121,8 +121,7 @@ struct HeadlessSystem::Impl {
             return kOk;
         }
         bool isOpen() const override { return o.mixer != nullptr; }
-        VoiceId createVoice(const PcmFormat& format, const uint8_t* data,
-                            size_t bytes) override {
+        VoiceId createVoice(const PcmFormat& format, const uint8_t* data, size_t bytes) override {
             return o.mixer ? o.mixer->createVoice(format, data, bytes) : -1;
         }
         void destroyVoice(VoiceId id) override {
@@ -148,7 +147,7 @@ struct HeadlessSystem::Impl {
             return o.mixer ? o.mixer->getFrequency(id) : 0;
         }
 
-    private:
+      private:
         Impl& o;
     };
 
@@ -180,30 +179,64 @@ struct HeadlessSystem::Impl {
 HeadlessSystem::HeadlessSystem() : impl_(new Impl(this)) {}
 HeadlessSystem::~HeadlessSystem() = default;
 
-Window& HeadlessSystem::window() { return impl_->window; }
-InputDevice& HeadlessSystem::input() { return impl_->input; }
-Clock& HeadlessSystem::clock() { return impl_->clock; }
-AudioDevice& HeadlessSystem::audio() { return impl_->audio; }
+Window& HeadlessSystem::window() {
+    return impl_->window;
+}
+InputDevice& HeadlessSystem::input() {
+    return impl_->input;
+}
+Clock& HeadlessSystem::clock() {
+    return impl_->clock;
+}
+AudioDevice& HeadlessSystem::audio() {
+    return impl_->audio;
+}
 
 void HeadlessSystem::holdKey(int code, int fromRead, int toRead) {
     impl_->script.push_back({code, fromRead, toRead});
 }
-void HeadlessSystem::clearKeys() { impl_->script.clear(); }
-int HeadlessSystem::keyReads() const { return impl_->reads; }
+void HeadlessSystem::clearKeys() {
+    impl_->script.clear();
+}
+int HeadlessSystem::keyReads() const {
+    return impl_->reads;
+}
 
-uint32_t HeadlessSystem::nowMs() const { return uint32_t(impl_->nowMs); }
-void HeadlessSystem::advanceMs(uint32_t ms) { impl_->clock.sleepMs(ms); }
-void HeadlessSystem::setNowMs(uint64_t ms) { impl_->nowMs = ms; }
-uint64_t HeadlessSystem::totalSleptMs() const { return impl_->slept; }
-void HeadlessSystem::setCalendarSeconds(int64_t s) { impl_->calendar = s; }
+uint32_t HeadlessSystem::nowMs() const {
+    return uint32_t(impl_->nowMs);
+}
+void HeadlessSystem::advanceMs(uint32_t ms) {
+    impl_->clock.sleepMs(ms);
+}
+void HeadlessSystem::setNowMs(uint64_t ms) {
+    impl_->nowMs = ms;
+}
+uint64_t HeadlessSystem::totalSleptMs() const {
+    return impl_->slept;
+}
+void HeadlessSystem::setCalendarSeconds(int64_t s) {
+    impl_->calendar = s;
+}
 
-void HeadlessSystem::setKeepPixels(bool keep) { impl_->keepPixels = keep; }
-const std::vector<HeadlessSystem::Frame>& HeadlessSystem::frames() const { return impl_->frames; }
-size_t HeadlessSystem::presentCount() const { return impl_->presents; }
-void HeadlessSystem::clearFrames() { impl_->frames.clear(); }
-const std::vector<std::string>& HeadlessSystem::messageBoxes() const { return impl_->boxes; }
+void HeadlessSystem::setKeepPixels(bool keep) {
+    impl_->keepPixels = keep;
+}
+const std::vector<HeadlessSystem::Frame>& HeadlessSystem::frames() const {
+    return impl_->frames;
+}
+size_t HeadlessSystem::presentCount() const {
+    return impl_->presents;
+}
+void HeadlessSystem::clearFrames() {
+    impl_->frames.clear();
+}
+const std::vector<std::string>& HeadlessSystem::messageBoxes() const {
+    return impl_->boxes;
+}
 
-void HeadlessSystem::setAudioAvailable(bool available) { impl_->audioAvailable = available; }
+void HeadlessSystem::setAudioAvailable(bool available) {
+    impl_->audioAvailable = available;
+}
 
 std::vector<int16_t> HeadlessSystem::mixAudio(size_t frames) {
     std::vector<int16_t> out(frames * 2, 0);
@@ -211,6 +244,8 @@ std::vector<int16_t> HeadlessSystem::mixAudio(size_t frames) {
     return out;
 }
 
-int HeadlessSystem::outputRate() const { return kHeadlessAudioRate; }
+int HeadlessSystem::outputRate() const {
+    return kHeadlessAudioRate;
+}
 
 }  // namespace platform

@@ -29,13 +29,14 @@ int16_t saturate(float v) {
 
 Mixer::Mixer(int outputRate) : outputRate_(outputRate > 0 ? outputRate : 22050) {}
 
-int Mixer::outputRate() const { return outputRate_; }
+int Mixer::outputRate() const {
+    return outputRate_;
+}
 
 AudioDevice::VoiceId Mixer::createVoice(const PcmFormat& format, const uint8_t* data,
                                         size_t bytes) {
     if ((format.channels != 1 && format.channels != 2) ||
-        (format.bitsPerSample != 8 && format.bitsPerSample != 16) ||
-        format.samplesPerSecond <= 0) {
+        (format.bitsPerSample != 8 && format.bitsPerSample != 16) || format.samplesPerSecond <= 0) {
         return -1;
     }
     Voice voice;
@@ -59,9 +60,9 @@ AudioDevice::VoiceId Mixer::createVoice(const PcmFormat& format, const uint8_t* 
 }
 
 void Mixer::destroyVoice(AudioDevice::VoiceId id) {
-    voices_.erase(std::remove_if(voices_.begin(), voices_.end(),
-                                 [id](const Voice& v) { return v.id == id; }),
-                  voices_.end());
+    voices_.erase(
+        std::remove_if(voices_.begin(), voices_.end(), [id](const Voice& v) { return v.id == id; }),
+        voices_.end());
 }
 
 void Mixer::play(AudioDevice::VoiceId id, bool looping) {
@@ -94,7 +95,8 @@ void Mixer::setPan(AudioDevice::VoiceId id, int32_t pan) {
 }
 
 void Mixer::setFrequency(AudioDevice::VoiceId id, uint32_t hz) {
-    if (Voice* v = find(id)) v->frequency = hz == 0 ? 0 : std::clamp(hz, kMinFrequency, kMaxFrequency);
+    if (Voice* v = find(id))
+        v->frequency = hz == 0 ? 0 : std::clamp(hz, kMinFrequency, kMaxFrequency);
 }
 
 uint32_t Mixer::getFrequency(AudioDevice::VoiceId id) const {

@@ -11,7 +11,7 @@ namespace platform {
 // pan in hundredths of a decibel, looping. No locking: the SDL backend wraps
 // calls in its audio lock, the headless backend calls it directly.
 class Mixer {
-public:
+  public:
     explicit Mixer(int outputRate = 22050);
     int outputRate() const;
 
@@ -29,7 +29,7 @@ public:
     // stereo frames, the sum of all playing voices, saturated.
     void mix(int16_t* out, size_t frames);
 
-private:
+  private:
     struct Voice {
         AudioDevice::VoiceId id = -1;
         PcmFormat format;

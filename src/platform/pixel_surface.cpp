@@ -29,7 +29,9 @@ Rect intersect(const Rect& a, const Rect& b) {
                 std::min(a.bottom, b.bottom)};
 }
 
-bool isEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool isEmpty(const Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 bool contains(const Rect& outer, const Rect& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
@@ -105,8 +107,12 @@ std::unique_ptr<PixelSurface> PixelSurface::decodeBMP(const uint8_t* data, size_
     return result;
 }
 
-int PixelSurface::width() const { return impl_->surface ? impl_->surface->w : 0; }
-int PixelSurface::height() const { return impl_->surface ? impl_->surface->h : 0; }
+int PixelSurface::width() const {
+    return impl_->surface ? impl_->surface->w : 0;
+}
+int PixelSurface::height() const {
+    return impl_->surface ? impl_->surface->h : 0;
+}
 
 uint16_t* PixelSurface::pixels() {
     return impl_->surface ? static_cast<uint16_t*>(impl_->surface->pixels) : nullptr;
@@ -114,15 +120,21 @@ uint16_t* PixelSurface::pixels() {
 const uint16_t* PixelSurface::pixels() const {
     return impl_->surface ? static_cast<const uint16_t*>(impl_->surface->pixels) : nullptr;
 }
-int PixelSurface::pitch() const { return impl_->surface ? impl_->surface->pitch : 0; }
+int PixelSurface::pitch() const {
+    return impl_->surface ? impl_->surface->pitch : 0;
+}
 
 void PixelSurface::setClipper(const Rect& clip) {
     impl_->hasClipper = true;
     impl_->clip = intersect(clip, Rect{0, 0, width(), height()});
 }
 
-void PixelSurface::removeClipper() { impl_->hasClipper = false; }
-bool PixelSurface::hasClipper() const { return impl_->hasClipper; }
+void PixelSurface::removeClipper() {
+    impl_->hasClipper = false;
+}
+bool PixelSurface::hasClipper() const {
+    return impl_->hasClipper;
+}
 
 Rect PixelSurface::clipRect() const {
     return impl_->hasClipper ? impl_->clip : Rect{0, 0, width(), height()};
@@ -206,8 +218,8 @@ void PixelSurface::copyPicture(const PixelSurface& picture, int x, int y) {
     if (isEmpty(area)) return;
     const size_t rowBytes = size_t(area.width()) * 2;
     for (int32_t row = area.top; row < area.bottom; ++row) {
-        const uint16_t* from = picture.pixels() +
-                               size_t(row - y) * (picture.pitch() / 2) + (area.left - x);
+        const uint16_t* from =
+            picture.pixels() + size_t(row - y) * (picture.pitch() / 2) + (area.left - x);
         uint16_t* to = pixels() + size_t(row) * (pitch() / 2) + area.left;
         std::memcpy(to, from, rowBytes);
     }

@@ -12,17 +12,19 @@ constexpr Uint16 kBufferFrames = 512;
 
 // Holds the device's lock for the scope of one voice operation.
 class AudioLock {
-public:
+  public:
     explicit AudioLock(SDL_AudioDeviceID device) : device_(device) { SDL_LockAudioDevice(device_); }
     ~AudioLock() { SDL_UnlockAudioDevice(device_); }
 
-private:
+  private:
     SDL_AudioDeviceID device_;
 };
 
 }  // namespace
 
-SdlAudio::~SdlAudio() { close(); }
+SdlAudio::~SdlAudio() {
+    close();
+}
 
 int32_t SdlAudio::open() {
     if (device_) return kOk;

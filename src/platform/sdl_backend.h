@@ -11,7 +11,7 @@
 namespace platform {
 
 class SdlWindow : public Window {
-public:
+  public:
     ~SdlWindow() override;
     int32_t open(const WindowConfig& config) override;
     bool isOpen() const override { return window_ != nullptr; }
@@ -24,7 +24,7 @@ public:
     void pumpEvents() override;
     void showMessageBox(const std::string& caption, const std::string& text) override;
 
-private:
+  private:
     [[noreturn]] void closeRequested();
     WindowConfig config_;
     SDL_Window* window_ = nullptr;
@@ -34,18 +34,18 @@ private:
 };
 
 class SdlInput : public InputDevice {
-public:
+  public:
     explicit SdlInput(Window& window) : window_(window) {}
     void readKeys(uint8_t state[256]) override;
     void readMouse(MouseState& state) override;
     void setMousePos(int x, int y) override;
 
-private:
+  private:
     Window& window_;
 };
 
 class SdlClock : public Clock {
-public:
+  public:
     uint64_t counter() override;
     uint64_t counterFrequency() override;
     void sleepMs(uint32_t ms) override;
@@ -53,7 +53,7 @@ public:
 };
 
 class SdlAudio : public AudioDevice {
-public:
+  public:
     ~SdlAudio() override;
     int32_t open() override;
     bool isOpen() const override { return device_ != 0; }
@@ -68,7 +68,7 @@ public:
     uint32_t getFrequency(VoiceId id) const override;
     void close();
 
-private:
+  private:
     static void callback(void* self, Uint8* stream, int len);
     SDL_AudioDeviceID device_ = 0;
     std::unique_ptr<Mixer> mixer_;

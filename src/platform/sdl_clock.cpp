@@ -13,10 +13,16 @@ uint64_t SdlClock::counter() {
                         .count());
 }
 
-uint64_t SdlClock::counterFrequency() { return 1000000000ull; }
+uint64_t SdlClock::counterFrequency() {
+    return 1000000000ull;
+}
 
-void SdlClock::sleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SdlClock::sleepMs(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
-int64_t SdlClock::calendarSeconds() { return int64_t(std::time(nullptr)); }
+int64_t SdlClock::calendarSeconds() {
+    return int64_t(std::time(nullptr));
+}
 
 }  // namespace platform

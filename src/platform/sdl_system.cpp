@@ -5,7 +5,7 @@ namespace platform {
 namespace {
 
 class SdlSystem : public System {
-public:
+  public:
     SdlSystem() : input_(window_) {}
     ~SdlSystem() override {
         audio_.close();
@@ -17,7 +17,7 @@ public:
     Clock& clock() override { return clock_; }
     AudioDevice& audio() override { return audio_; }
 
-private:
+  private:
     SdlWindow window_;
     SdlInput input_;
     SdlClock clock_;
@@ -26,6 +26,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<System> createSdlSystem() { return std::make_unique<SdlSystem>(); }
+std::unique_ptr<System> createSdlSystem() {
+    return std::make_unique<SdlSystem>();
+}
 
 }  // namespace platform

@@ -20,7 +20,9 @@ bool wantsWindowed(const WindowConfig& config) {
 
 }  // namespace
 
-SdlWindow::~SdlWindow() { close(); }
+SdlWindow::~SdlWindow() {
+    close();
+}
 
 int32_t SdlWindow::open(const WindowConfig& config) {
     if (window_) return kOk;
@@ -33,9 +35,9 @@ int32_t SdlWindow::open(const WindowConfig& config) {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     const Uint32 base = SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
     if (!wantsWindowed(config)) {
-        window_ = SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                   SDL_WINDOWPOS_CENTERED, config.width, config.height,
-                                   base | SDL_WINDOW_FULLSCREEN_DESKTOP);
+        window_ =
+            SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             config.width, config.height, base | SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     if (!window_) {
         window_ = SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_CENTERED,
@@ -67,8 +69,8 @@ int32_t SdlWindow::present(const PixelSurface& back) {
     if (!renderer_) return kErrSurfaceLost;
     if (!texture_ || textureW_ != back.width() || textureH_ != back.height()) {
         if (texture_) SDL_DestroyTexture(texture_);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565,
-                                     SDL_TEXTUREACCESS_STREAMING, back.width(), back.height());
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                     back.width(), back.height());
         if (!texture_) return kErrOutOfMemory;
         textureW_ = back.width();
         textureH_ = back.height();

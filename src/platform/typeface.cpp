@@ -143,6 +143,8 @@ void Typeface::draw(PixelSurface& surface, int x, int y, const std::string& text
     SDL_FreeSurface(argb);
 }
 
-std::string Typeface::path() const { return impl_->path; }
+std::string Typeface::path() const {
+    return impl_->path;
+}
 
 }  // namespace platform
