@@ -32,7 +32,7 @@ int listSize(const ZefListOwner* list) {
 }
 
 class BusyWorld {
-public:
+  public:
     BusyWorld() {
         char pattern[] = "/tmp/kestova_bench_XXXXXX";
         dir_ = mkdtemp(pattern);
@@ -60,7 +60,8 @@ public:
 
         match_ = new GameController(engine_, GameController::Bare{});
         form_->match = match_;
-        for (int side = 0; side < 2; ++side) match_->players[side] = new Player(engine_, side, false);
+        for (int side = 0; side < 2; ++side)
+            match_->players[side] = new Player(engine_, side, false);
         match_->splashes = new ZefListOwner(engine_);
         match_->explosions = new ZefListOwner(engine_);
         match_->bombs = new ZefListOwner(engine_);
@@ -129,7 +130,7 @@ public:
 
     bool realData() const { return realData_; }
 
-private:
+  private:
     bool realData_ = false;
     std::string dir_;
     std::filesystem::path previous_;

@@ -16,7 +16,7 @@ namespace {
 using world_test::WorldFixture;
 
 class AssetSetTest : public WorldFixture {
-protected:
+  protected:
     bool loadsAssets() const override { return false; }
 
     // Width of the loading bar in a kept frame: gradient pixels along the
@@ -37,7 +37,7 @@ TEST_F(AssetSetTest, LoadingBarGrowsFourPixelsPerPresent) {
     form().loadAssetSet();
     const auto& frames = system().frames();
     ASSERT_EQ(frames.size() - before, 50u);
-    EXPECT_EQ(barWidth(frames[before]), 4);        // after the fire gradient
+    EXPECT_EQ(barWidth(frames[before]), 4);         // after the fire gradient
     EXPECT_EQ(barWidth(frames[before + 34]), 140);  // after the music
     EXPECT_EQ(barWidth(frames[before + 35]), 144);
     EXPECT_EQ(barWidth(frames[before + 49]), 200);

@@ -22,7 +22,7 @@ int listSize(const ZefListOwner* list) {
 // The morning: the right side's cannon (numeric pad keys, Space fires)
 // against the left plane.
 class CannonTest : public WorldFixture {
-protected:
+  protected:
     Cannon* cannon() { return static_cast<Cannon*>(match->vehicles[1]); }
     void SetUp() override {
         WorldFixture::SetUp();
@@ -221,7 +221,7 @@ TEST_F(StatusPanelTest, RightPanelIconsAndGauges) {
     const uint16_t gradient = pixelOf(0x000040);
     EXPECT_EQ(screenPixel(525, 9), gradient);
     EXPECT_EQ(screenPixel(574, 9), gradient);
-    EXPECT_NE(screenPixel(576, 9), gradient);  // health 50: half a bar
+    EXPECT_NE(screenPixel(576, 9), gradient);   // health 50: half a bar
     EXPECT_EQ(screenPixel(624, 24), gradient);  // reload full
     // Left panel: icons at x = 5.
     EXPECT_EQ(screenPixel(5, 10), pixelOf(frameColour(0)));

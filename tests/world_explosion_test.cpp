@@ -15,14 +15,14 @@ using world_test::WorldFixture;
 // Explosions processed on their own, with the view at the origin and the
 // back surface cleared before each pass.
 class ExplosionTest : public WorldFixture {
-protected:
+  protected:
     void SetUp() override {
         WorldFixture::SetUp();
         engine->viewX = 0;
         engine->viewY = 0;
     }
     std::unique_ptr<Explosion> make(int x, int y, int count, int maxSpeed, int direction,
-                                     int spread, bool gravity) {
+                                    int spread, bool gravity) {
         return std::make_unique<Explosion>(engine, x, y, count, maxSpeed, direction, spread,
                                            gravity);
     }

@@ -26,7 +26,7 @@ uint32_t rateOf(Sound* sound) {
 }
 
 class PlaneTest : public WorldFixture {
-protected:
+  protected:
     Plane* plane(int side) { return static_cast<Plane*>(match->vehicles[side]); }
 };
 
@@ -130,8 +130,8 @@ TEST_F(PlaneTest, AfternoonFiresBulletsForFifteen) {
 TEST_F(PlaneTest, ShotDownPlaneFallsWithSmokeAndScream) {
     startMatch(2);
     plane(1)->health = 20;
-    match->cannonballs->children.append(new Cannonball(
-        engine, 0, plane(1)->x + 2, plane(1)->y, 0, 0, Cannonball::kShell));
+    match->cannonballs->children.append(
+        new Cannonball(engine, 0, plane(1)->x + 2, plane(1)->y, 0, 0, Cannonball::kShell));
     const int engineListBefore = listSize(engine->children);
     step();
     EXPECT_EQ(plane(1)->health, 0);
@@ -152,8 +152,8 @@ TEST_F(PlaneTest, ShotDownPlaneFallsWithSmokeAndScream) {
     EXPECT_EQ(static_cast<Explosion*>(match->explosions->children.tail)->count, 25);
 
     // A further hit scores nothing and starts nothing.
-    match->cannonballs->children.append(new Cannonball(
-        engine, 0, plane(1)->x + 2, plane(1)->y, 0, 0, Cannonball::kShell));
+    match->cannonballs->children.append(
+        new Cannonball(engine, 0, plane(1)->x + 2, plane(1)->y, 0, 0, Cannonball::kShell));
     const int engineListNow = listSize(engine->children);
     step();
     EXPECT_EQ(match->players[0]->points, 1);
@@ -179,7 +179,7 @@ TEST_F(PlaneTest, SinkingGivesThreePointsAndEndsTheDayPart) {
 }
 
 class BombTest : public WorldFixture {
-protected:
+  protected:
     void SetUp() override {
         WorldFixture::SetUp();
         startMatch(0);

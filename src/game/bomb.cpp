@@ -47,8 +47,7 @@ void Bomb::hitPalm() {
         Palm* palm = enemy->palms[i];
         if (palm == nullptr || palm->hit || !collides(palm)) continue;
         Form1->playAt(Form1->hitSound[side], x);
-        match->explosions->children.append(
-            new Explosion(owner, x, y, 200, 512, 0, 256, true));
+        match->explosions->children.append(new Explosion(owner, x, y, 200, 512, 0, 256, true));
         palm->hit = true;
         if (match->players[side] != nullptr) match->players[side]->points += 3;
         killed = true;

@@ -7,7 +7,7 @@
 // destroys the first standing enemy palm it touches, bursts on a cannonball
 // and splashes in the sea.
 class Bomb : public Sprite {
-public:
+  public:
     Bomb(ZefDX* owner, int32_t side, int32_t x, int32_t y, int32_t direction, int32_t speed);
 
     void process() override;
@@ -18,7 +18,7 @@ public:
     double vx;
     double vy;
 
-private:
+  private:
     void hitPalm();
     void meetCannonball();
 };

@@ -6,7 +6,7 @@
 // The defender's gun on its island: turns within the upper half circle, sets
 // its power between 10 and 20 and fires shells.
 class Cannon : public Vehicle {
-public:
+  public:
     Cannon(ZefDX* owner, int32_t side);
 
     void process() override;

@@ -26,8 +26,7 @@ void Cannonball::process() {
     x = int32_t(posX);
     y = int32_t(posY);
     if (posY > 370.0) {
-        match->splashes->children.append(
-            new Sprite(owner, x, y, Form1->splashChain->getSurf(0)));
+        match->splashes->children.append(new Sprite(owner, x, y, Form1->splashChain->getSurf(0)));
         Form1->playAt(Form1->splashSound[side], x);
         Form1->whistleSound[side]->stop();
         killed = true;

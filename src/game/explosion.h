@@ -15,7 +15,7 @@ struct Spark {
 // A burst of sparks flying out in a cone, fading through four picture bands.
 // Deletes itself (through `killed`) once no spark is alive.
 class Explosion : public ZefBase {
-public:
+  public:
     static constexpr int32_t kMaxSparks = 250;
 
     Explosion(ZefDX* owner, int32_t x, int32_t y, int32_t count, int32_t maxSpeed,

@@ -35,7 +35,9 @@ Plane::Plane(ZefDX* owner, int32_t side) : Vehicle(owner, side) {
     engine->play(true);
 }
 
-uint32_t Plane::engineFrequency(double speed) { return uint32_t(int32_t(speed * 512.0 + 8192.0)); }
+uint32_t Plane::engineFrequency(double speed) {
+    return uint32_t(int32_t(speed * 512.0 + 8192.0));
+}
 
 int32_t Plane::pictureFor(int32_t heading, int32_t frameCounter) {
     int32_t f = (heading + 4) / 8;
@@ -63,9 +65,9 @@ void Plane::fall() {
     int32_t a = heading + 128;
     if (a > 255) a -= 256;
     a &= 255;
-    Form1->match->explosions->children.append(
-        new Explosion(owner, int32_t(posX + dirX[a] * 16.0), int32_t(posY + dirY[a] * 8.0), 25,
-                      512, a, 192, false));
+    Form1->match->explosions->children.append(new Explosion(owner, int32_t(posX + dirX[a] * 16.0),
+                                                            int32_t(posY + dirY[a] * 8.0), 25, 512,
+                                                            a, 192, false));
     // The scream rises while it falls.
     Sound* scream = Form1->fallingLoop[side];
     uint32_t rate = 0;

@@ -6,7 +6,7 @@
 // The attacker's vehicle: flies where it points, drops bombs (bullets in the
 // afternoon), falls with smoke when shot down and sinks in the sea.
 class Plane : public Vehicle {
-public:
+  public:
     static constexpr uint8_t kFlying = 0;
     static constexpr uint8_t kFalling = 1;
     static constexpr uint8_t kSunk = 2;
@@ -24,7 +24,7 @@ public:
     // The engine loop's rate for an air speed.
     static uint32_t engineFrequency(double speed);
 
-private:
+  private:
     void steer();
     void fall();
     void fire();

@@ -8,7 +8,7 @@ class Palm;
 
 // One side of the match: its island, palm trees and points.
 class Player : public ZefBase {
-public:
+  public:
     static constexpr int32_t kMaxPalms = 10;
 
     Player(ZefDX* owner, int32_t side, bool computer);

@@ -19,7 +19,9 @@ const SideKeys kSideKeys[2] = {
 
 }  // namespace
 
-const SideKeys& sideKeys(int32_t side) { return kSideKeys[side == 0 ? 0 : 1]; }
+const SideKeys& sideKeys(int32_t side) {
+    return kSideKeys[side == 0 ? 0 : 1];
+}
 
 bool controlHeld(const ZefInput& input, const uint8_t (&keys)[2]) {
     return input.keyDown(keys[0]) || input.keyDown(keys[1]);

@@ -29,11 +29,21 @@ void Vehicle::takeDamage(int32_t amount) {
     if (health > 100) health = 100;
 }
 
-bool Vehicle::upHeld() const { return controlHeld(*owner->input, sideKeys(side).up); }
-bool Vehicle::downHeld() const { return controlHeld(*owner->input, sideKeys(side).down); }
-bool Vehicle::leftHeld() const { return controlHeld(*owner->input, sideKeys(side).left); }
-bool Vehicle::rightHeld() const { return controlHeld(*owner->input, sideKeys(side).right); }
-bool Vehicle::fireHit() const { return owner->input->keyHit(sideKeys(side).fire); }
+bool Vehicle::upHeld() const {
+    return controlHeld(*owner->input, sideKeys(side).up);
+}
+bool Vehicle::downHeld() const {
+    return controlHeld(*owner->input, sideKeys(side).down);
+}
+bool Vehicle::leftHeld() const {
+    return controlHeld(*owner->input, sideKeys(side).left);
+}
+bool Vehicle::rightHeld() const {
+    return controlHeld(*owner->input, sideKeys(side).right);
+}
+bool Vehicle::fireHit() const {
+    return owner->input->keyHit(sideKeys(side).fire);
+}
 
 void Vehicle::thinkIfComputer() {
     GameController* match = Form1->match;

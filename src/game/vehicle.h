@@ -6,7 +6,7 @@
 // What a cannon and a plane share: position and velocity in floating point,
 // heading, speed, health, the reload gauge, the damage rule and the status panel.
 class Vehicle : public Sprite {
-public:
+  public:
     Vehicle(ZefDX* owner, int32_t side);
 
     // The reload step; the vehicles add their own.

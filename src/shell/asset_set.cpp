@@ -21,7 +21,7 @@ constexpr int32_t kBarStep = 4;  // pixels per step: 50 steps fill the 200-pixel
 
 // One step of the loading bar: black screen, the bar a little longer, present.
 class LoadingBar {
-public:
+  public:
     explicit LoadingBar(TForm1& form) : form_(form) {}
 
     void step() {
@@ -32,7 +32,7 @@ public:
     }
     int32_t steps() const { return steps_; }
 
-private:
+  private:
     TForm1& form_;
     int32_t steps_ = 0;
 };

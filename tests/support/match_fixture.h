@@ -28,7 +28,7 @@
 namespace world_test {
 
 class WorldFixture : public ::testing::Test {
-protected:
+  protected:
     static constexpr uint64_t kSeed = 12345;
 
     void SetUp() override {
@@ -134,7 +134,7 @@ protected:
     ZefDX* engine = nullptr;
     GameController* match = nullptr;
 
-private:
+  private:
     std::filesystem::path previousDir_;
     std::string dataDir_;
     std::unique_ptr<platform::HeadlessSystem> system_;

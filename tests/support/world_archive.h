@@ -92,8 +92,7 @@ using FileList = std::vector<std::pair<std::string, std::string>>;
 
 inline void addChain(FileList& files, const std::string& base, int count, int w, int h) {
     for (int k = 0; k < count; ++k) {
-        files.emplace_back(base + "_" + std::to_string(k) + ".bmp",
-                           solidBmp(w, h, frameColour(k)));
+        files.emplace_back(base + "_" + std::to_string(k) + ".bmp", solidBmp(w, h, frameColour(k)));
     }
 }
 
@@ -125,9 +124,9 @@ inline FileList worldFiles(const WorldSizes& s = WorldSizes()) {
     // The falling scream starts below 22000 Hz so its rise can be seen.
     files.emplace_back("sfx/ovrevlp1.wav", shortWav(220, 11025));
     for (const char* name :
-         {"sfx/rot5loo1.wav", "sfx/engnxplo.wav", "sfx/bmbwstl2.wav",
-          "sfx/splash.wav", "sfx/planesplash.wav", "sfx/spanloo.wav", "sfx/cannonfire.wav",
-          "sfx/warningbeep.wav", "sfx/sunshineDance.wav"}) {
+         {"sfx/rot5loo1.wav", "sfx/engnxplo.wav", "sfx/bmbwstl2.wav", "sfx/splash.wav",
+          "sfx/planesplash.wav", "sfx/spanloo.wav", "sfx/cannonfire.wav", "sfx/warningbeep.wav",
+          "sfx/sunshineDance.wav"}) {
         files.emplace_back(name, shortWav());
     }
     return files;
