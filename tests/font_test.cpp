@@ -163,6 +163,22 @@ TEST_F(ZefFontTest, DrawsArialAtHeightTwentyOnATransparentBackground) {
     EXPECT_EQ(countIn(centred, 0xFFFF), 0);
 }
 
+TEST_F(ZefFontTest, NoFontAtAllEndsTheProgram) {
+    // A fresh process, so that fontconfig reads the empty configuration.
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    writeFile("empty.conf", "<?xml version=\"1.0\"?><fontconfig></fontconfig>\n");
+    const std::string conf = (std::filesystem::current_path() / "empty.conf").string();
+    EXPECT_EXIT(
+        {
+            setenv("FONTCONFIG_FILE", conf.c_str(), 1);
+            ZefFont(engine.get(), "Arial", 20, 0xFFFFFF);
+        },
+        ::testing::ExitedWithCode(255),
+        "ZefFont::ZefFont\\(\\): 'No font found for typeface Arial");
+    GTEST_FLAG_SET(death_test_style, style);
+}
+
 TEST_F(ZefFontTest, NoPictureToDrawOnDrawsNothing) {
     ZefFont font(engine.get(), "Arial", 20, 0xFFFFFF);
     Surface bare(engine.get());
