@@ -1,0 +1,247 @@
+// The whole program on the headless backend, from activation to the closing
+// pictures, with keys pressed by a script that watches the game's state.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/messenger.h"
+#include "engine/zef_dx.h"
+#include "game/end_screen.h"
+#include "game/game_controller.h"
+#include "game/mmenu.h"
+#include "platform/headless.h"
+#include "services/zef_input.h"
+#include "shell/application.h"
+#include "shell/main_window.h"
+#include "support/world_archive.h"
+
+namespace {
+
+bool listed(const ZefBase* object) {
+    if (Form1 == nullptr || Form1->engine == nullptr || object == nullptr) return false;
+    for (ZefBase* member = Form1->engine->children.head; member != nullptr;
+         member = member->next) {
+        if (member == object) return true;
+    }
+    return false;
+}
+
+// The smallest animation: a 16 by 16 area, the engine's period, then the end.
+std::string emptyAnimation() {
+    std::string out;
+    for (uint32_t v : {16u, 16u, 0u, 0u}) world_test::putLE32(out, v);
+    return out;
+}
+
+class WholeGameTest : public ::testing::Test {
+protected:
+    // Guard against a script that never finishes: F10 ends the program.
+    static constexpr int kMaxReads = 2000000;
+    static constexpr int32_t kMaxFrames = 100000;
+
+    struct Action {
+        std::function<bool()> ready;
+        int key;
+    };
+
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        previousDir_ = fs::current_path();
+        char pattern[] = "/tmp/kestova_e2e_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dataDir_ = pattern;
+        world_test::FileList files = world_test::worldFiles();
+        for (const char* name : {"gfx/presents.bmp", "gfx/zefDX.bmp", "gfx/Mirefen.bmp",
+                                 "gfx/Corvale.bmp", "gfx/dolby.bmp", "gfx/logo.bmp",
+                                 "gfx/copyright.bmp", "gfx/kv2-teaser.bmp"}) {
+            files.emplace_back(name, world_test::solidBmp(200, 100, 0x40C040));
+        }
+        files.emplace_back("gfx/interaction.zan", emptyAnimation());
+        ASSERT_TRUE(world_test::writeArchive(dataDir_ + "/Kestova.dat", files));
+        fs::current_path(dataDir_);
+        system.setKeepPixels(false);
+        system.setCalendarSeconds(1234567);
+        system.onKeyRead = [this](int read, uint8_t held[256]) { drive(read, held); };
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::current_path(previousDir_, ignored);
+        std::filesystem::remove_all(dataDir_, ignored);
+    }
+
+    bool inMainLoop() const { return Form1 != nullptr && Form1->engine != nullptr &&
+                                     Form1->engine->frameCounter > 0; }
+    bool inMenu() const { return inMainLoop() && listed(Form1->menu); }
+    void inMenuTap(int key) {
+        script.push_back({[this] { return inMenu(); }, key});
+    }
+    void anytimeTap(int key) {
+        script.push_back({[] { return true; }, key});
+    }
+
+    void drive(int read, uint8_t held[256]) {
+        if (read > kMaxReads || (Form1 != nullptr && Form1->engine != nullptr &&
+                                 Form1->engine->frameCounter > kMaxFrames)) {
+            std::fprintf(stderr, "script stuck at action %zu\n", next);
+            held[DIK_F10] = 0x80;
+            return;
+        }
+        if (Form1 != nullptr && Form1->messenger != nullptr) {
+            const std::string& text = Form1->messenger->text;
+            if (!text.empty() && (banners.empty() || banners.back() != text)) {
+                banners.push_back(text);
+                bannerFrames.push_back(Form1->engine->frameCounter);
+            }
+        }
+        if (!endScreenSeen && Form1 != nullptr && Form1->endScreen != nullptr &&
+            listed(Form1->endScreen)) {
+            endScreenSeen = true;
+            endScreenFrame = Form1->engine->frameCounter;
+        }
+        if (!inMainLoop()) {
+            // Escape every fourth read skips the start-up pictures and leaves
+            // the logo; the three quiet reads after it let the menu start clean.
+            if (read % 4 == 0) held[DIK_ESCAPE] = 0x80;
+            return;
+        }
+        if (gap > 0) {
+            --gap;
+            return;
+        }
+        if (next < script.size() && script[next].ready()) {
+            held[script[next].key] = 0x80;
+            tapFrames.push_back(Form1->engine->frameCounter);
+            ++next;
+            gap = 2;
+        }
+    }
+
+    // Selects computer against computer, one war day, one palm, and starts.
+    void scriptComputerMatch(int warDaysLeftTaps) {
+        inMenuTap(DIK_DOWN);
+        inMenuTap(DIK_RIGHT);
+        inMenuTap(DIK_DOWN);
+        for (int i = 0; i < warDaysLeftTaps; ++i) inMenuTap(DIK_LEFT);
+        inMenuTap(DIK_DOWN);
+        inMenuTap(DIK_LEFT);
+        inMenuTap(DIK_LEFT);
+        inMenuTap(DIK_DOWN);
+        inMenuTap(DIK_RETURN);
+    }
+    void scriptLeaveEndScreen() {
+        script.push_back({[] {
+                              return Form1->endScreen != nullptr && listed(Form1->endScreen) &&
+                                     Form1->endScreen->frames > 20;
+                          },
+                          DIK_Q});
+    }
+    // Escape, Escape (back), Escape, Q (quit), then a key for each closing picture.
+    void scriptQuit() {
+        inMenuTap(DIK_ESCAPE);
+        anytimeTap(DIK_ESCAPE);
+        inMenuTap(DIK_ESCAPE);
+        anytimeTap(DIK_Q);
+        anytimeTap(DIK_Q);
+        anytimeTap(DIK_Q);
+    }
+
+    platform::HeadlessSystem system;
+    std::vector<Action> script;
+    size_t next = 0;
+    int gap = 0;
+    std::vector<std::string> banners;
+    std::vector<int32_t> bannerFrames;
+    std::vector<int32_t> tapFrames;
+    bool endScreenSeen = false;
+    int32_t endScreenFrame = 0;
+
+private:
+    std::filesystem::path previousDir_;
+    std::string dataDir_;
+};
+
+TEST_F(WholeGameTest, OneComputerWarDayFromStartUpToTheClosingPictures) {
+    scriptComputerMatch(4);
+    scriptLeaveEndScreen();
+    scriptQuit();
+    // The menu keeps its settings after the match; checked as the quit keys come.
+    int32_t settingsAfterMatch[4] = {0, 0, 0, 0};
+    script[script.size() - 6].ready = [&] {
+        if (!inMenu()) return false;
+        const MMenu& menu = *Form1->menu;
+        settingsAfterMatch[0] = menu.isComputer[0];
+        settingsAfterMatch[1] = menu.isComputer[1];
+        settingsAfterMatch[2] = menu.warDays;
+        settingsAfterMatch[3] = menu.palmTrees;
+        return true;
+    };
+
+    EXPECT_EQ(runApplication(system), 0);
+    EXPECT_EQ(next, script.size());
+    const std::vector<std::string> expected = {"morning of day 1", "noon of day 1",
+                                               "afternoon of day 1"};
+    EXPECT_EQ(banners, expected);
+    EXPECT_TRUE(endScreenSeen);
+    EXPECT_EQ(settingsAfterMatch[0], 1);
+    EXPECT_EQ(settingsAfterMatch[1], 1);
+    EXPECT_EQ(settingsAfterMatch[2], 1);
+    EXPECT_EQ(settingsAfterMatch[3], 1);
+    // Escape, Escape went back: the menu ran more frames before the last Escape.
+    const size_t n = tapFrames.size();
+    EXPECT_GT(tapFrames[n - 4], tapFrames[n - 5]);
+}
+
+TEST_F(WholeGameTest, EscapeDuringTheFirstTitleCardDoesNotEndTheMatch) {
+    scriptComputerMatch(0);
+    // Inside the match's constructor: the first title card's wait.
+    script.push_back({[] {
+                          return !listed(Form1->menu) && !listed(Form1->match) &&
+                                 !listed(Form1->endScreen);
+                      },
+                      DIK_ESCAPE});
+    bool stillPlaying = false;
+    script.push_back({[&] {
+                          if (!listed(Form1->match) || Form1->engine->frameCounter < 30) {
+                              return false;
+                          }
+                          stillPlaying = Form1->match->day == 1;
+                          return true;
+                      },
+                      DIK_ESCAPE});
+    scriptLeaveEndScreen();
+    scriptQuit();
+    EXPECT_EQ(runApplication(system), 0);
+    EXPECT_EQ(next, script.size());
+    EXPECT_TRUE(stillPlaying);
+    EXPECT_TRUE(endScreenSeen);
+}
+
+TEST_F(WholeGameTest, ThreeComputerWarDaysEndEveryDayPartByTheRules) {
+    scriptComputerMatch(2);
+    scriptLeaveEndScreen();
+    scriptQuit();
+    EXPECT_EQ(runApplication(system), 0);
+    EXPECT_EQ(next, script.size());
+    ASSERT_EQ(banners.size(), 9u);
+    EXPECT_EQ(banners[3], "morning of day 2");
+    EXPECT_EQ(banners[8], "afternoon of day 3");
+    EXPECT_TRUE(endScreenSeen);
+    // Frames of each day part, the last one up to the end screen.
+    bannerFrames.push_back(endScreenFrame);
+    std::string figures;
+    for (size_t i = 1; i < bannerFrames.size(); ++i) {
+        figures += banners[i - 1] + ": " + std::to_string(bannerFrames[i] - bannerFrames[i - 1]) +
+                   " frames; ";
+    }
+    RecordProperty("day_part_frames", figures);
+    std::printf("%s\n", figures.c_str());
+}
+
+}  // namespace
