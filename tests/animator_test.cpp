@@ -1,10 +1,11 @@
+#include "services/animator.h"
+
 #include <gtest/gtest.h>
 
 #include "animator_zan_bytes.h"
 #include "engine/surface.h"
 #include "engine/zef_dx.h"
 #include "platform/headless.h"
-#include "services/animator.h"
 #include "services/zef_input.h"
 #include "sound_wav_writer.h"
 #include "zan_encoder.h"
@@ -12,7 +13,7 @@
 namespace {
 
 class AnimatorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dx = std::make_unique<ZefDX>(&sys, true, 640, 480, 16);
         dx->pacer.start(38);
@@ -112,7 +113,7 @@ TEST_F(AnimatorTest, EscapeHeldAtTheStartEndsBeforeTheFirstFrame) {
 }
 
 class AnimatorWaitTest : public AnimatorTest {
-protected:
+  protected:
     // Two frames 76 ms apart with a wait command between them; returns the
     // time from the first present to the second.
     uint32_t gapWithWait(int32_t waitMs) {
@@ -218,7 +219,7 @@ TEST_F(AnimatorTest, DisabledSoundIsNotStarted) {
 
 // Each kind of damaged file ends the program with a message naming the file.
 class AnimatorDeathTest : public AnimatorTest {
-protected:
+  protected:
     void expectRefused(const testzan::Bytes& file, const std::string& pattern, int x = 0,
                        int y = 0) {
         std::string path = write(file.data, "bad.zan");
@@ -263,8 +264,9 @@ TEST_F(AnimatorDeathTest, FrameAsLongAsTheBuffer) {
     testzan::Bytes file;
     file.header(2, 1, 0).i32(1).i32(20);
     file.data.resize(file.data.size() + 20, 0);
-    expectRefused(file, "Animator::process\\(\\): 'Frame size bigger than buffer!', error code: "
-                        "0x00000014");
+    expectRefused(file,
+                  "Animator::process\\(\\): 'Frame size bigger than buffer!', error code: "
+                  "0x00000014");
 }
 
 TEST_F(AnimatorDeathTest, FrameWithoutItsEndWord) {
@@ -277,8 +279,8 @@ TEST_F(AnimatorDeathTest, FrameWithoutItsEndWord) {
 }
 
 TEST_F(AnimatorDeathTest, RunThatLeavesTheSurface) {
-    expectRefused(testzan::Bytes().header(20, 1, 0).frame({0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                           0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x8000}),
+    expectRefused(testzan::Bytes().header(20, 1, 0).frame(
+                      {0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x8000}),
                   "bad.zan: run leaves the surface", 630, 0);
     expectRefused(testzan::Bytes().header(4, 4, 0).frame({0, 1, 5, 0x8000}).end(),
                   "bad.zan: run leaves the surface", -1, 0);

@@ -8,7 +8,7 @@
 namespace testzan {
 
 class Bytes {
-public:
+  public:
     Bytes& i32(int32_t v) {
         for (int i = 0; i < 4; ++i) data.push_back(uint8_t(uint32_t(v) >> (8 * i)));
         return *this;

@@ -7,7 +7,7 @@
 namespace {
 
 class InputTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dx = std::make_unique<ZefDX>(&sys, true, 640, 480, 16);
         dx->createInput(ZefInput::kKeyboard);
@@ -154,7 +154,7 @@ TEST_F(InputDeathTest, F10EndsABlockingWait) {
 }
 
 class MouseTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dx = std::make_unique<ZefDX>(&sys, true, 640, 480, 16);
         dx->createInput(ZefInput::kKeyboard | ZefInput::kMouse);

@@ -44,7 +44,7 @@ constexpr uint16_t kWhite = 0xFFFF;
 constexpr int kGradientWidth = 100;
 
 class SharedRoutinesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form.engine = new ZefDX(&sys, true, 640, 480, 16);
         form.engine->pacer.start(38);

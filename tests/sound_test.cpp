@@ -1,10 +1,11 @@
+#include "services/sound.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "engine/zef_dx.h"
 #include "platform/headless.h"
-#include "services/sound.h"
 #include "services/zef_sound.h"
 #include "sound_wav_writer.h"
 
@@ -15,7 +16,7 @@ void collectLog(const std::string& line, void* context) {
 }
 
 class SoundTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { start(true); }
 
     void start(bool audioAvailable) {
@@ -207,7 +208,7 @@ TEST_F(SoundTest, NothingPlaysWhileSoundIsDisabled) {
 }
 
 class SoundWithoutDeviceTest : public SoundTest {
-protected:
+  protected:
     void SetUp() override { start(false); }
 };
 

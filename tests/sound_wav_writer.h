@@ -59,7 +59,7 @@ inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "kestova_sound_XXXXXX").string();
@@ -73,7 +73,7 @@ public:
     }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

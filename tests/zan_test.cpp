@@ -14,7 +14,7 @@ namespace {
 using Words = std::vector<uint16_t>;
 
 class ZanEncodeTest : public ::testing::Test {
-protected:
+  protected:
     static Words blank(int w, int h) { return Words(size_t(w) * h, 0); }
 };
 
@@ -27,16 +27,15 @@ TEST_F(ZanEncodeTest, UnchangedFrameIsOnlyTheEndWord) {
 TEST_F(ZanEncodeTest, OneChangedPixelSkipsLinesAndColumns) {
     Words before = blank(8, 4), after = blank(8, 4);
     after[3 * 8 + 5] = 0x0123;
-    EXPECT_EQ(zan::encodeFrame(before, after, 8, 4, false),
-              (Words{0xFFFD, 5, 1, 0x0123, 0x8000}));
+    EXPECT_EQ(zan::encodeFrame(before, after, 8, 4, false), (Words{0xFFFD, 5, 1, 0x0123, 0x8000}));
 }
 
 TEST_F(ZanEncodeTest, ShortGapsJoinRunsLongOnesSplitThem) {
     Words before = blank(12, 1), after = blank(12, 1);
     after[1] = 1;
-    after[3] = 3;   // gap of one: one run 1..3
-    after[7] = 7;   // gap of three: a new run
-    after[10] = 10; // gap of two: joined to the run at 7
+    after[3] = 3;    // gap of one: one run 1..3
+    after[7] = 7;    // gap of three: a new run
+    after[10] = 10;  // gap of two: joined to the run at 7
     EXPECT_EQ(zan::encodeFrame(before, after, 12, 1, false),
               (Words{1, 3, 1, 0, 3, 3, 4, 7, 0, 0, 10, 0x8000}));
 }
@@ -86,7 +85,7 @@ TEST_F(ZanEncodeTest, StoredPixelsAreFiveFiveFive) {
 
 // Frames encoded, then played on the headless engine, come back as drawn.
 class ZanRoundTripTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dx = std::make_unique<ZefDX>(&sys, true, 640, 480, 16);
         dx->pacer.start(38);

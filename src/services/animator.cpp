@@ -19,7 +19,9 @@ constexpr size_t kSoundNameSize = 256;
 constexpr int64_t kMaxBufferPixels = 16 * 1024 * 1024;
 
 // 5-5-5 to 5-6-5: red and green move up a bit, blue stays, bit 15 is lost.
-uint16_t to565(uint16_t p) { return uint16_t(((p & 0xFFE0) << 1) | (p & 0x001F)); }
+uint16_t to565(uint16_t p) {
+    return uint16_t(((p & 0xFFE0) << 1) | (p & 0x001F));
+}
 
 }  // namespace
 
@@ -37,8 +39,8 @@ void Animator::fail(const std::string& problem) {
 bool Animator::read32(int32_t& value) {
     uint8_t b[4];
     if (stream_->read(b, 4) != 4) return false;
-    value = int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
-                    uint32_t(b[3]) << 24);
+    value =
+        int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
     return true;
 }
 
@@ -55,7 +57,8 @@ void Animator::open(const std::string& fileName) {
         if (width < 0 || height < 0 || pixels > kMaxBufferPixels) {
             owner->fatalError("Animator::open()",
                               fileName + ": bad animation size " + std::to_string(width) + "x" +
-                                  std::to_string(height), -1);
+                                  std::to_string(height),
+                              -1);
         }
         bufferSize = int32_t(pixels);
     }
@@ -171,8 +174,8 @@ void Animator::checkFrame(size_t words, int surfaceWidth, int surfaceHeight, boo
             fail("run leaves the surface");
         }
         if (convert) {
-            std::transform(frame_.begin() + pos, frame_.begin() + pos + count,
-                           frame_.begin() + pos, to565);
+            std::transform(frame_.begin() + pos, frame_.begin() + pos + count, frame_.begin() + pos,
+                           to565);
         }
         pos += count;
         column += int64_t(count);

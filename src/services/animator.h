@@ -18,7 +18,7 @@ class ZefStream;
 // pixel is drawn from them: nothing is read or written outside the file,
 // the frame buffer, the surface or the sound list.
 class Animator : public ZefBase {
-public:
+  public:
     // "0" opens nothing. `bufferPixels` 0 sizes the frame buffer from the
     // file's header.
     Animator(ZefDX* owner, const std::string& fileName, int32_t bufferPixels);
@@ -39,7 +39,7 @@ public:
 
     size_t soundCount() const { return sounds_.size(); }
 
-private:
+  private:
     bool read32(int32_t& value);
     [[noreturn]] void fail(const std::string& problem);
     void readFrame();

@@ -12,7 +12,9 @@ namespace {
 constexpr size_t kHeaderSize = 44;
 constexpr uint16_t kFormatPcm = 1;
 
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 uint32_t le32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
@@ -42,19 +44,19 @@ Sound::Sound(ZefDX* owner, const std::string& fileName) : ZefBase(owner) {
     owner->log("Loading sound file [" + fileName + "], " + std::to_string(dataSize) + " bytes .");
 
     if (formatTag != kFormatPcm) {
-        owner->fatalError(op, fileName + ": not a PCM sound (format tag " +
-                                  std::to_string(formatTag) + ")", -1);
+        owner->fatalError(
+            op, fileName + ": not a PCM sound (format tag " + std::to_string(formatTag) + ")", -1);
     }
     if (channels != 1 && channels != 2) {
-        owner->fatalError(op, fileName + ": unsupported channel count " +
-                                  std::to_string(channels), -1);
+        owner->fatalError(op, fileName + ": unsupported channel count " + std::to_string(channels),
+                          -1);
     }
     // The bits per sample come from block align and channels, not from the
     // header's own field.
     int bits = blockAlign / channels * 8;
     if (bits != 8 && bits != 16) {
-        owner->fatalError(op, fileName + ": unsupported block align " +
-                                  std::to_string(blockAlign), -1);
+        owner->fatalError(op, fileName + ": unsupported block align " + std::to_string(blockAlign),
+                          -1);
     }
     if (rate < 100 || rate > 200000) {
         owner->fatalError(op, fileName + ": unsupported sample rate " + std::to_string(rate), -1);
@@ -62,9 +64,11 @@ Sound::Sound(ZefDX* owner, const std::string& fileName) : ZefBase(owner) {
     // A damaged size would have the buffer filled with whatever lies beyond
     // the file; refuse it instead.
     if (dataSize > stream->remaining()) {
-        owner->fatalError(op, fileName + ": data size " + std::to_string(dataSize) +
-                                  " is larger than the " + std::to_string(stream->remaining()) +
-                                  " sample bytes in the file", -1);
+        owner->fatalError(op,
+                          fileName + ": data size " + std::to_string(dataSize) +
+                              " is larger than the " + std::to_string(stream->remaining()) +
+                              " sample bytes in the file",
+                          -1);
     }
     format_.channels = channels;
     format_.bitsPerSample = bits;
@@ -83,7 +87,9 @@ Sound::~Sound() {
     if (voice_ >= 0) device_->destroyVoice(voice_);
 }
 
-bool Sound::active() const { return voice_ >= 0 && owner->soundEnabled; }
+bool Sound::active() const {
+    return voice_ >= 0 && owner->soundEnabled;
+}
 
 void Sound::play(bool looping) {
     if (active()) device_->play(voice_, looping);

@@ -8,7 +8,7 @@
 // One WAV file held whole in a voice of the sound device. Plays only while
 // the engine's sound is enabled; without a device it stays empty and silent.
 class Sound : public ZefBase {
-public:
+  public:
     // `fileName` as the archive knows it, e.g. "sfx/splash.wav".
     Sound(ZefDX* owner, const std::string& fileName);
     ~Sound() override;
@@ -16,7 +16,7 @@ public:
     void play(bool looping);  // from the current position
     void stop();              // the position stays
     void rewind();
-    void setPan(int32_t pan);  // hundredths of a dB, -10000 left to 10000 right
+    void setPan(int32_t pan);        // hundredths of a dB, -10000 left to 10000 right
     void setFrequency(uint32_t hz);  // 0 restores the file's own rate
     // Writes the playback rate into `hz`; leaves it alone when silent.
     void getFrequency(uint32_t& hz) const;
@@ -25,7 +25,7 @@ public:
     const platform::PcmFormat& format() const { return format_; }
     uint32_t dataSize() const { return dataSize_; }
 
-private:
+  private:
     bool active() const;
     platform::AudioDevice* device_ = nullptr;
     platform::AudioDevice::VoiceId voice_ = -1;

@@ -10,7 +10,7 @@
 // key's state in this update and the one before, so callers can ask both
 // "held" and "pressed just now". F10 ends the program from any update.
 class ZefInput : public ZefBase {
-public:
+  public:
     static constexpr uint32_t kKeyboard = 1;
     static constexpr uint32_t kMouse = 2;
 
@@ -41,6 +41,6 @@ public:
     platform::MouseState currentMouse;
     platform::MouseState previousMouse;
 
-private:
+  private:
     platform::InputDevice* device_ = nullptr;
 };

@@ -8,7 +8,7 @@ class AudioDevice;
 // The sound device. Without one the game goes on silent: every Sound then
 // stays empty and ignores play calls.
 class ZefSound : public ZefBase {
-public:
+  public:
     explicit ZefSound(ZefDX* owner);
     ~ZefSound() override;
 

@@ -11,8 +11,7 @@ void TForm1::drawGauge(int32_t x, int32_t y, int32_t value, int32_t width, int32
     // is drawn.
     if (back->ddSurface != nullptr) {
         RECT frame{x - 2, y - 2, x + width + 2, y + height + 2};
-        back->ddSurface->drawRoundRect(frame, 8, 8,
-                                       platform::PixelSurface::pixelFromRGB(0xFFFFFF));
+        back->ddSurface->drawRoundRect(frame, 8, 8, platform::PixelSurface::pixelFromRGB(0xFFFFFF));
     }
     RECT part{0, 0, value, height};
     fireGradient->blit(back, x, y, &part, nullptr, 1.0);

@@ -21,7 +21,7 @@ namespace zan {
 // Pixels are given in the 5-6-5 layout and stored as 5-5-5, so the lowest
 // green bit is lost: a player on a 5-6-5 display shows (p & ~0x0020).
 class Encoder {
-public:
+  public:
     Encoder(int32_t width, int32_t height, int32_t framePeriodMs);
 
     // The previous picture the first frame is compared against. By default
@@ -46,7 +46,7 @@ public:
     int32_t height() const { return height_; }
     int32_t frameCount() const { return frames_; }
 
-private:
+  private:
     void put32(int32_t value);
     int32_t width_;
     int32_t height_;

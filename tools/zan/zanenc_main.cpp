@@ -84,9 +84,9 @@ int main(int argc, char** argv) {
             auto picture = platform::PixelSurface::decodeBMP(bytes.data(), bytes.size(), error);
             if (!picture) return fail(scriptPath, lineNo, file + ": " + error);
             if (picture->width() != width || picture->height() != height)
-                return fail(scriptPath, lineNo, file + ": picture is not " +
-                                                    std::to_string(width) + "x" +
-                                                    std::to_string(height));
+                return fail(scriptPath, lineNo,
+                            file + ": picture is not " + std::to_string(width) + "x" +
+                                std::to_string(height));
             std::vector<uint16_t> pixels;
             pixels.reserve(size_t(width) * height);
             for (int y = 0; y < height; ++y)
