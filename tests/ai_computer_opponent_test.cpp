@@ -8,7 +8,7 @@
 namespace {
 
 class ComputerCannonTest : public screen_test::ScreenFixture {
-protected:
+  protected:
     void SetUp() override {
         ScreenFixture::SetUp();
         engine->children.remove(form().menu);
@@ -27,6 +27,8 @@ protected:
 
 TEST_F(ComputerCannonTest, RaisesPowerToTwentyWithinFortyFramesAndHoldsIt) {
     match->players[1]->computer = true;
+    step();  // a new cannon's power of 1.0 becomes 10.0
+    EXPECT_DOUBLE_EQ(cannon->speed, 10.0);
     step(12);
     EXPECT_LT(cannon->speed, 20.0);  // one unit every fourth frame, not at once
     step(28);
@@ -63,8 +65,10 @@ TEST_F(ComputerCannonTest, HoldsItsAimWithinThreeSteps) {
 }
 
 TEST_F(ComputerCannonTest, AimUnwrapsAcrossStraightUp) {
-    plane->posX = 1200.0;  // up and to the left: an aim in the 200s
+    plane->posX = 1200.0;  // up and to the left, flying left: an aim in the 200s
     plane->posY = 0.0;
+    plane->heading = 192;
+    cannon->speed = 15.0;
     cannon->heading = 10;
     cannon->think();
     EXPECT_LT(cannon->aimHeading, 0);  // turned to the left across 0, not round the bottom
@@ -100,7 +104,7 @@ TEST_F(ComputerCannonTest, AnswersAFiringEnemyAboutOneFrameInThree) {
 }
 
 class ComputerPlaneTest : public ComputerCannonTest {
-protected:
+  protected:
     const SideKeys& ownKeys = sideKeys(0);
 };
 

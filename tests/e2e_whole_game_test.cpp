@@ -25,8 +25,7 @@ namespace {
 
 bool listed(const ZefBase* object) {
     if (Form1 == nullptr || Form1->engine == nullptr || object == nullptr) return false;
-    for (ZefBase* member = Form1->engine->children.head; member != nullptr;
-         member = member->next) {
+    for (ZefBase* member = Form1->engine->children.head; member != nullptr; member = member->next) {
         if (member == object) return true;
     }
     return false;
@@ -40,7 +39,7 @@ std::string emptyAnimation() {
 }
 
 class WholeGameTest : public ::testing::Test {
-protected:
+  protected:
     // Guard against a script that never finishes: F10 ends the program.
     static constexpr int kMaxReads = 2000000;
     static constexpr int32_t kMaxFrames = 100000;
@@ -57,9 +56,9 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dataDir_ = pattern;
         world_test::FileList files = world_test::worldFiles();
-        for (const char* name : {"gfx/presents.bmp", "gfx/zefDX.bmp", "gfx/Mirefen.bmp",
-                                 "gfx/Corvale.bmp", "gfx/dolby.bmp", "gfx/logo.bmp",
-                                 "gfx/copyright.bmp", "gfx/kv2-teaser.bmp"}) {
+        for (const char* name :
+             {"gfx/presents.bmp", "gfx/zefDX.bmp", "gfx/Mirefen.bmp", "gfx/Corvale.bmp",
+              "gfx/dolby.bmp", "gfx/logo.bmp", "gfx/copyright.bmp", "gfx/kv2-teaser.bmp"}) {
             files.emplace_back(name, world_test::solidBmp(200, 100, 0x40C040));
         }
         files.emplace_back("gfx/interaction.zan", emptyAnimation());
@@ -76,8 +75,9 @@ protected:
         std::filesystem::remove_all(dataDir_, ignored);
     }
 
-    bool inMainLoop() const { return Form1 != nullptr && Form1->engine != nullptr &&
-                                     Form1->engine->frameCounter > 0; }
+    bool inMainLoop() const {
+        return Form1 != nullptr && Form1->engine != nullptr && Form1->engine->frameCounter > 0;
+    }
     bool inMenu() const { return inMainLoop() && listed(Form1->menu); }
     void inMenuTap(int key) {
         script.push_back({[this] { return inMenu(); }, key});
@@ -162,7 +162,7 @@ protected:
     bool endScreenSeen = false;
     int32_t endScreenFrame = 0;
 
-private:
+  private:
     std::filesystem::path previousDir_;
     std::string dataDir_;
 };
@@ -201,11 +201,9 @@ TEST_F(WholeGameTest, OneComputerWarDayFromStartUpToTheClosingPictures) {
 TEST_F(WholeGameTest, EscapeDuringTheFirstTitleCardDoesNotEndTheMatch) {
     scriptComputerMatch(0);
     // Inside the match's constructor: the first title card's wait.
-    script.push_back({[] {
-                          return !listed(Form1->menu) && !listed(Form1->match) &&
-                                 !listed(Form1->endScreen);
-                      },
-                      DIK_ESCAPE});
+    script.push_back(
+        {[] { return !listed(Form1->menu) && !listed(Form1->match) && !listed(Form1->endScreen); },
+         DIK_ESCAPE});
     bool stillPlaying = false;
     script.push_back({[&] {
                           if (!listed(Form1->match) || Form1->engine->frameCounter < 30) {
@@ -244,4 +242,21 @@ TEST_F(WholeGameTest, ThreeComputerWarDaysEndEveryDayPartByTheRules) {
     std::printf("%s\n", figures.c_str());
 }
 
+// A measurement, run by hand (--gtest_also_run_disabled_tests): how long
+// computer-against-computer afternoons last over many seeds.
+class AfternoonLengthTest : public WholeGameTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(AfternoonLengthTest, DISABLED_ComputerAfternoonEnds) {
+    system.setCalendarSeconds(GetParam());
+    scriptComputerMatch(4);
+    scriptLeaveEndScreen();
+    scriptQuit();
+    EXPECT_EQ(runApplication(system), 0);
+    ASSERT_EQ(banners.size(), 3u);
+    std::printf("seed %d: morning %d, noon %d, afternoon %d frames\n", GetParam(),
+                bannerFrames[1] - bannerFrames[0], bannerFrames[2] - bannerFrames[1],
+                endScreenFrame - bannerFrames[2]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, AfternoonLengthTest, ::testing::Range(1, 41));
 }  // namespace

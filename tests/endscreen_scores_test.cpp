@@ -8,7 +8,7 @@
 namespace {
 
 class EndScreenTest : public screen_test::ScreenFixture {
-protected:
+  protected:
     void SetUp() override {
         ScreenFixture::SetUp();
         engine->children.remove(form().menu);

@@ -9,7 +9,7 @@
 namespace {
 
 class DayCycleTest : public screen_test::ScreenFixture {
-protected:
+  protected:
     void SetUp() override {
         ScreenFixture::SetUp();
         engine->children.remove(form().menu);

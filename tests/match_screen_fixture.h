@@ -19,7 +19,7 @@ inline bool isListed(ZefDX* engine, const ZefBase* object) {
 }
 
 class ScreenFixture : public world_test::WorldFixture {
-protected:
+  protected:
     void SetUp() override {
         WorldFixture::SetUp();
         engine->children.append(form().menu);

@@ -9,7 +9,7 @@
 namespace {
 
 class MenuTest : public screen_test::ScreenFixture {
-protected:
+  protected:
     // Drains what is playing, then reports whether the next frame clicked.
     bool clicksOn(int code) {
         step();  // releases the last key

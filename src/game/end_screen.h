@@ -6,7 +6,7 @@
 // Both scores and the winner after a match, with fireworks; a key press from
 // the 21st frame on goes back to the set-up menu.
 class EndScreen : public ZefBase {
-public:
+  public:
     EndScreen(ZefDX* owner, int32_t leftPoints, int32_t rightPoints);
 
     void process() override;
@@ -15,7 +15,7 @@ public:
     int32_t leftPoints;
     int32_t rightPoints;
 
-private:
+  private:
     void drawScores();
     void launchFirework();
     void leave();

@@ -77,8 +77,7 @@ void GameController::startDayPart(int32_t part) {
     vehicles[1] = part == 0 ? static_cast<Vehicle*>(new Cannon(owner, 1))
                             : static_cast<Vehicle*>(new Plane(owner, 1));
     dayPart = part;
-    Form1->messenger->show(std::string(kDayPartNames[part]) + " of day " + std::to_string(day),
-                           50);
+    Form1->messenger->show(std::string(kDayPartNames[part]) + " of day " + std::to_string(day), 50);
     showTitleCard();
     centreView();
 }

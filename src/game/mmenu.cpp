@@ -37,11 +37,20 @@ void MMenu::playClick() {
 
 void MMenu::changeSelectedValue(int32_t delta) {
     switch (selectedRow) {
-        case 0: isComputer[0] += delta; break;
-        case 1: isComputer[1] += delta; break;
-        case 2: warDays += delta; break;
-        case 3: palmTrees += delta; break;
-        default: break;
+        case 0:
+            isComputer[0] += delta;
+            break;
+        case 1:
+            isComputer[1] += delta;
+            break;
+        case 2:
+            warDays += delta;
+            break;
+        case 3:
+            palmTrees += delta;
+            break;
+        default:
+            break;
     }
 }
 

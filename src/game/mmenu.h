@@ -6,7 +6,7 @@
 // The set-up screen: who plays each side, war days, palm trees, start and quit.
 // Its settings stay here between matches.
 class MMenu : public ZefBase {
-public:
+  public:
     explicit MMenu(ZefDX* owner);
 
     void process() override;
@@ -18,7 +18,7 @@ public:
     int32_t warDays = 5;
     int32_t palmTrees = 3;
 
-private:
+  private:
     void playClick();
     void changeSelectedValue(int32_t delta);
     void draw();

@@ -3,8 +3,8 @@
 #include "engine/directions.h"
 #include "engine/zef_dx.h"
 #include "game/game_controller.h"
-#include "game/side_keys.h"
 #include "game/plane.h"
+#include "game/side_keys.h"
 #include "services/zef_input.h"
 #include "shell/main_window.h"
 
