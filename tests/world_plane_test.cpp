@@ -69,7 +69,7 @@ TEST_F(PlaneTest, EngineRateIsSetBeforeTheSpeedIsClamped) {
     EXPECT_EQ(plane(0)->speed, 10.0);
     EXPECT_EQ(rateOf(form().engineLoop[0]), 14336u);
 
-    hold(0x2D, 1);  // X, the second slow-down key
+    hold(DIK_X, 1);  // the second slow-down key
     step();
     EXPECT_EQ(plane(0)->speed, 8.0);
     EXPECT_EQ(rateOf(form().engineLoop[0]), 12288u);

@@ -4,12 +4,9 @@
 
 namespace {
 
-// The X key's scan code (the shared key list cannot name a key "X").
-constexpr uint8_t kKeyX = 0x2D;
-
 // Sides without a second key repeat the first.
 const SideKeys kSideKeys[2] = {
-    {{DIK_W, DIK_W}, {DIK_S, kKeyX}, {DIK_A, DIK_A}, {DIK_D, DIK_D}, DIK_LSHIFT},
+    {{DIK_W, DIK_W}, {DIK_S, DIK_X}, {DIK_A, DIK_A}, {DIK_D, DIK_D}, DIK_LSHIFT},
     {{DIK_NUMPAD8, DIK_UP},
      {DIK_NUMPAD2, DIK_DOWN},
      {DIK_NUMPAD4, DIK_LEFT},
