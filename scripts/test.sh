@@ -12,7 +12,7 @@ cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
 
 if [ "${KESTOVA_SKIP_SANITIZERS:-0}" != 1 ]; then
-    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTOVA_SANITIZE=ON -DKESTOVA_BENCH=OFF
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTOVA_SANITIZE=ON -DKESTOVA_BENCH=OFF
     cmake --build build-asan -j"$jobs"
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
