@@ -22,7 +22,8 @@
 #endif
 
 #ifdef KESTOVA_LONGRUN_ASAN
-#include <sanitizer/allocator_interface.h>
+// GCC ships no allocator_interface.h; its runtime has the function all the same.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
