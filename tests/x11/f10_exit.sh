@@ -12,7 +12,12 @@ cd "$build"
 ./kestova 2>"$out/stderr" &
 game=$!
 
-wait_for_window "Kestova!" 20 >/dev/null || { echo "no game window"; kill "$game" 2>/dev/null; exit 1; }
+if ! wait_for_window "Kestova!" 60 >/dev/null; then
+    echo "no game window"
+    cat "$out/stderr"
+    kill "$game" 2>/dev/null
+    exit 1
+fi
 sleep 2
 screenshot "$out/running.png"
 hold_key F10 0.15

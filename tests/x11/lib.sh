@@ -13,7 +13,10 @@ start_xvfb() {
         XVFB_PID=$!
         local i
         for i in $(seq 1 100); do
-            if DISPLAY=":${n}" xdpyinfo >/dev/null 2>&1; then
+            # Our own server must be the one answering: another test may
+            # have taken this display a moment earlier.
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            if DISPLAY=":${n}" xdpyinfo >/dev/null 2>&1 && sleep 0.3 && kill -0 "$XVFB_PID" 2>/dev/null; then
                 export DISPLAY=":${n}"
                 export SDL_AUDIODRIVER=dummy
                 export KESTOVA_WINDOWED=1
