@@ -16,6 +16,8 @@ if [ "${KESTOVA_SKIP_SANITIZERS:-0}" != 1 ]; then
     cmake --build build-asan -j"$jobs"
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    # fontconfig keeps its configuration for the life of the process.
+    export LSAN_OPTIONS="suppressions=$PWD/cmake/lsan.supp"
     (cd build-asan && ctest --output-on-failure -j"$jobs" -E '^x11_')
 fi
 

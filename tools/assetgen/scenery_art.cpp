@@ -57,6 +57,7 @@ Picture sky() {
     cairo_set_source(cr, sun);
     cairo_rectangle(cr, 380, 60, 260, 180);
     cairo_fill(cr);
+    cairo_pattern_destroy(sun);
     cloud(cr, 90, 120, 1.0);
     cloud(cr, 300, 80, 0.7);
     cloud(cr, 470, 150, 1.2);
