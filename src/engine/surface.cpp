@@ -50,27 +50,25 @@ std::unique_ptr<platform::PixelSurface> Surface::decodeFile(const std::string& f
     return picture;
 }
 
-void Surface::createAsFront() {
+// Front and back are both pictures of the mode's size, opaque, cleared to 0;
+// only the back one is clipped.
+void Surface::createScreenSurface(const char* operation, const char* message, bool clipped) {
     int32_t code = platform::kOk;
     ddSurface = makePicture(owner->width, owner->height, code);
-    if (!ddSurface)
-        owner->fatalError("Surface::createAsFront()", "Cannot create front surface(s)", code);
+    if (!ddSurface) owner->fatalError(operation, message, code);
     width = owner->width;
     height = owner->height;
+    if (clipped) createBackClipper();
     blitFlags = 0;
     fill(nullptr, 0);
 }
 
+void Surface::createAsFront() {
+    createScreenSurface("Surface::createAsFront()", "Cannot create front surface(s)", false);
+}
+
 void Surface::createAsBack() {
-    int32_t code = platform::kOk;
-    ddSurface = makePicture(owner->width, owner->height, code);
-    if (!ddSurface)
-        owner->fatalError("Surface::createAsBack()", "Cannot create back surface", code);
-    width = owner->width;
-    height = owner->height;
-    createBackClipper();
-    blitFlags = 0;
-    fill(nullptr, 0);
+    createScreenSurface("Surface::createAsBack()", "Cannot create back surface", true);
 }
 
 void Surface::createBackClipper() {

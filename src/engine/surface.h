@@ -66,6 +66,7 @@ class Surface : public ZefBase {
     std::unique_ptr<platform::PixelSurface> ddSurface;
 
   private:
+    void createScreenSurface(const char* operation, const char* message, bool clipped);
     std::unique_ptr<platform::PixelSurface> decodeFile(const std::string& fileName,
                                                        const char* operation);
 };
