@@ -221,27 +221,6 @@ TEST_F(WholeGameTest, EscapeDuringTheFirstTitleCardDoesNotEndTheMatch) {
     EXPECT_TRUE(endScreenSeen);
 }
 
-TEST_F(WholeGameTest, ThreeComputerWarDaysEndEveryDayPartByTheRules) {
-    scriptComputerMatch(2);
-    scriptLeaveEndScreen();
-    scriptQuit();
-    EXPECT_EQ(runApplication(system), 0);
-    EXPECT_EQ(next, script.size());
-    ASSERT_EQ(banners.size(), 9u);
-    EXPECT_EQ(banners[3], "morning of day 2");
-    EXPECT_EQ(banners[8], "afternoon of day 3");
-    EXPECT_TRUE(endScreenSeen);
-    // Frames of each day part, the last one up to the end screen.
-    bannerFrames.push_back(endScreenFrame);
-    std::string figures;
-    for (size_t i = 1; i < bannerFrames.size(); ++i) {
-        figures += banners[i - 1] + ": " + std::to_string(bannerFrames[i] - bannerFrames[i - 1]) +
-                   " frames; ";
-    }
-    RecordProperty("day_part_frames", figures);
-    std::printf("%s\n", figures.c_str());
-}
-
 // A measurement, run by hand (--gtest_also_run_disabled_tests): how long
 // computer-against-computer afternoons last over many seeds.
 class AfternoonLengthTest : public WholeGameTest, public ::testing::WithParamInterface<int> {};

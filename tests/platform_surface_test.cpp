@@ -130,11 +130,6 @@ TEST_F(SurfaceTest, MirrorReversesRowsAndKeepsKey) {
     EXPECT_EQ(screen.getPixel(5, 1), marker(0, 1));
 }
 
-TEST_F(SurfaceTest, MirroredStretch) {
-    sprite.blit(screen, {0, 0, 4, 2}, {0, 0, 8, 2}, {true, true});
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(screen.getPixel(x, 0), marker(3 - x / 2, 0));
-}
-
 TEST_F(SurfaceTest, OddStretchIsEvenlySpreadAndMirrorsExactly) {
     const std::vector<uint16_t> expected{marker(0, 0), marker(0, 0), marker(1, 0), marker(1, 0),
                                          marker(1, 0), marker(2, 0), marker(2, 0)};
@@ -171,32 +166,6 @@ TEST_F(SurfaceTest, ClipperCutsTheDestinationAndTheSourceInProportion) {
     EXPECT_EQ(screen.getPixel(6, 4), marker(0, 0));
     EXPECT_EQ(screen.getPixel(9, 5), marker(1, 0));
     EXPECT_EQ(screen.getPixel(5, 4), bg);
-}
-
-TEST_F(SurfaceTest, MirroredSpriteHalfOffScreenShowsItsRightHalf) {
-    screen.setClipper({0, 0, 10, 6});
-    // Mirrored, the sprite reads 3 2 1 0 left to right; its left two columns
-    // are off screen, so columns 1 and 0 of the source are visible.
-    sprite.blit(screen, {0, 0, 4, 2}, {-2, 0, 2, 2}, {true, true});
-    EXPECT_EQ(screen.getPixel(0, 0), marker(1, 0));
-    EXPECT_EQ(screen.getPixel(1, 0), marker(0, 0));
-    EXPECT_EQ(screen.getPixel(1, 1), marker(0, 1));
-    // And off the right edge, the mirrored sprite's left part.
-    sprite.blit(screen, {0, 0, 4, 2}, {8, 3, 12, 5}, {true, true});
-    EXPECT_EQ(screen.getPixel(8, 3), marker(3, 0));
-    EXPECT_EQ(screen.getPixel(9, 3), marker(2, 0));
-}
-
-TEST_F(SurfaceTest, SmallClipRectangleLimitsBlitsAndFills) {
-    screen.setClipper({2, 1, 4, 3});
-    sprite.blit(screen, {0, 0, 4, 2}, {1, 1, 5, 3}, {});
-    EXPECT_EQ(row(screen, 1),
-              (std::vector<uint16_t>{bg, bg, marker(1, 0), marker(2, 0), bg, bg, bg, bg, bg, bg}));
-    screen.fill(nullptr, 5);
-    EXPECT_EQ(screen.getPixel(2, 1), 5);
-    EXPECT_EQ(screen.getPixel(1, 1), bg);
-    EXPECT_EQ(screen.getPixel(4, 2), bg);
-    EXPECT_EQ(screen.fill(nullptr, 5), platform::kOk);
 }
 
 TEST_F(SurfaceTest, ClipperIsCutToTheSurface) {

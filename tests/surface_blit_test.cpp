@@ -125,15 +125,6 @@ TEST_F(SurfaceBlitTest, StretchedSizesTruncateTowardZero) {
     EXPECT_EQ(paintedCount(), 2);  // 5 by 2 at half size: 2 by 1
 }
 
-TEST_F(SurfaceBlitTest, DoubledPictureSamplesEachSourcePixelTwice) {
-    auto s = load("stripes.bmp");
-    s->setHotspot(0);
-    s->blit(back(), 20, 20, nullptr, nullptr, 2.0);
-    EXPECT_EQ(paintedBounds().right - paintedBounds().left, 8);
-    EXPECT_EQ(paintedBounds().bottom - paintedBounds().top, 4);
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(backPixel(20 + x, 23), kStripePixel[x / 2]) << x;
-}
-
 TEST_F(SurfaceBlitTest, MirroredBlitReversesTheColumnsAndKeepsTheKey) {
     auto s = load("stripes.bmp");
     s->setHotspot(0);
