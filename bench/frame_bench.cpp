@@ -15,7 +15,6 @@
 #include "game/game_controller.h"
 #include "game/mmenu.h"
 #include "game/plane.h"
-#include "game/player.h"
 #include "platform/headless.h"
 #include "services/zef_input.h"
 #include "shell/main_window.h"
@@ -60,12 +59,6 @@ class BusyWorld {
 
         match_ = new GameController(engine_, GameController::Bare{});
         form_->match = match_;
-        for (int side = 0; side < 2; ++side)
-            match_->players[side] = new Player(engine_, side, false);
-        match_->splashes = new ZefListOwner(engine_);
-        match_->explosions = new ZefListOwner(engine_);
-        match_->bombs = new ZefListOwner(engine_);
-        match_->cannonballs = new ZefListOwner(engine_);
         match_->dayPart = 2;
         for (int side = 0; side < 2; ++side) {
             Plane* plane = new Plane(engine_, side);

@@ -1,10 +1,8 @@
 // The whole program on the headless backend, from activation to the closing
 // pictures, with keys pressed by a script that watches the game's state.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,11 +48,6 @@ class WholeGameTest : public ::testing::Test {
     };
 
     void SetUp() override {
-        namespace fs = std::filesystem;
-        previousDir_ = fs::current_path();
-        char pattern[] = "/tmp/kestova_e2e_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dataDir_ = pattern;
         world_test::FileList files = world_test::worldFiles();
         for (const char* name :
              {"gfx/presents.bmp", "gfx/zefDX.bmp", "gfx/Mirefen.bmp", "gfx/Corvale.bmp",
@@ -62,17 +55,11 @@ class WholeGameTest : public ::testing::Test {
             files.emplace_back(name, world_test::solidBmp(200, 100, 0x40C040));
         }
         files.emplace_back("gfx/interaction.zan", emptyAnimation());
-        ASSERT_TRUE(world_test::writeArchive(dataDir_ + "/Kestova.dat", files));
-        fs::current_path(dataDir_);
+        data_ = std::make_unique<world_test::ArchiveDir>(files);
+        ASSERT_TRUE(data_->ready());
         system.setKeepPixels(false);
         system.setCalendarSeconds(1234567);
         system.onKeyRead = [this](int read, uint8_t held[256]) { drive(read, held); };
-    }
-
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::current_path(previousDir_, ignored);
-        std::filesystem::remove_all(dataDir_, ignored);
     }
 
     bool inMainLoop() const {
@@ -165,8 +152,7 @@ class WholeGameTest : public ::testing::Test {
     int32_t endScreenFrame = 0;
 
   private:
-    std::filesystem::path previousDir_;
-    std::string dataDir_;
+    std::unique_ptr<world_test::ArchiveDir> data_;
 };
 
 TEST_F(WholeGameTest, OneComputerWarDayFromStartUpToTheClosingPictures) {

@@ -12,10 +12,11 @@ class GameController : public ZefBase {
 public:
     // Creates the players and sets up the first day part.
     explicit GameController(ZefDX* engine);
-    // A match with nothing in it yet, for code (tests) that assembles the
-    // players, vehicles and lists itself; the destructor still owns them.
+    // A match with two human players and empty lists but no vehicle, no day
+    // part and no title card, for code (tests, benchmarks) that sets up the
+    // scene itself; the destructor owns whatever it adds.
     struct Bare {};
-    GameController(ZefDX* engine, Bare) : ZefBase(engine) {}
+    GameController(ZefDX* engine, Bare);
     ~GameController() override;
 
     void process() override;

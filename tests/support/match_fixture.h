@@ -4,11 +4,9 @@
 // match built the way the match builds its own (players first, then the
 // lists, then the day part's vehicles, left before right).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -32,13 +30,8 @@ class WorldFixture : public ::testing::Test {
     static constexpr uint64_t kSeed = 12345;
 
     void SetUp() override {
-        namespace fs = std::filesystem;
-        previousDir_ = fs::current_path();
-        char pattern[] = "/tmp/kestova_world_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dataDir_ = pattern;
-        ASSERT_TRUE(writeArchive(dataDir_ + "/Kestova.dat", worldFiles(sizes())));
-        fs::current_path(dataDir_);
+        data_ = std::make_unique<ArchiveDir>(worldFiles(sizes()));
+        ASSERT_TRUE(data_->ready());
 
         system_ = std::make_unique<platform::HeadlessSystem>();
         system_->setKeepPixels(false);
@@ -68,9 +61,7 @@ class WorldFixture : public ::testing::Test {
             form_.reset();
         }
         system_.reset();
-        std::error_code ignored;
-        std::filesystem::current_path(previousDir_, ignored);
-        std::filesystem::remove_all(dataDir_, ignored);
+        data_.reset();
     }
 
     // Overridden by suites that test the loading itself.
@@ -83,13 +74,6 @@ class WorldFixture : public ::testing::Test {
         form_->menu->palmTrees = palmTrees;
         match = new GameController(engine, GameController::Bare{});
         form_->match = match;
-        for (int side = 0; side < 2; ++side) {
-            match->players[side] = new Player(engine, side, false);
-        }
-        match->splashes = new ZefListOwner(engine);
-        match->explosions = new ZefListOwner(engine);
-        match->bombs = new ZefListOwner(engine);
-        match->cannonballs = new ZefListOwner(engine);
         match->day = 1;
         match->dayPart = dayPart;
         match->vehicles[0] = dayPart == 1 ? static_cast<Vehicle*>(new Cannon(engine, 0))
@@ -135,8 +119,7 @@ class WorldFixture : public ::testing::Test {
     GameController* match = nullptr;
 
   private:
-    std::filesystem::path previousDir_;
-    std::string dataDir_;
+    std::unique_ptr<ArchiveDir> data_;
     std::unique_ptr<platform::HeadlessSystem> system_;
     std::unique_ptr<TForm1> form_;
 };

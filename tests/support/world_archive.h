@@ -3,7 +3,10 @@
 // loads, with plain pictures of known sizes. Each picture of a chain has its
 // own colour (frameColour), so a test can tell from the screen which frame
 // was drawn.
+#include <stdlib.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -151,5 +154,34 @@ inline bool writeArchive(const std::string& path, const FileList& files) {
     stream.write(out.data(), std::streamsize(out.size()));
     return bool(stream);
 }
+
+// A scratch directory holding the files as "Kestova.dat", the current
+// directory while the object lives, as the game runs beside its data.
+// Removed, and the previous directory restored, when it goes.
+class ArchiveDir {
+  public:
+    explicit ArchiveDir(const FileList& files) : previous_(std::filesystem::current_path()) {
+        char pattern[] = "/tmp/kestova_data_XXXXXX";
+        if (mkdtemp(pattern) == nullptr) return;
+        dir_ = pattern;
+        std::error_code error;
+        ready_ = writeArchive(dir_ + "/Kestova.dat", files) &&
+                 (std::filesystem::current_path(dir_, error), !error);
+    }
+    ~ArchiveDir() {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+        if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
+    }
+    ArchiveDir(const ArchiveDir&) = delete;
+    ArchiveDir& operator=(const ArchiveDir&) = delete;
+
+    bool ready() const { return ready_; }
+
+  private:
+    std::filesystem::path previous_;
+    std::string dir_;
+    bool ready_ = false;
+};
 
 }  // namespace world_test

@@ -9,21 +9,11 @@ namespace {
 
 // The picture as stored in its file: transparent pixels shown on a checkerboard.
 Picture asStored(const Picture& picture) {
-    Picture out(picture.width(), picture.height());
-    cairo_surface_t* s = out.surface();
-    cairo_surface_flush(s);
-    unsigned char* data = cairo_image_surface_get_data(s);
-    int stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-        for (int x = 0; x < picture.width(); ++x) {
-            uint32_t rgb = picture.rgbAt(x, y);
-            if (rgb == 0) rgb = ((x / 4 + y / 4) % 2) ? 0x5C4A6A : 0x4A3C58;
-            row[x] = 0xFF000000u | rgb;
-        }
-    }
-    cairo_surface_mark_dirty(s);
-    return out;
+    return Picture::filled(picture.width(), picture.height(), [&](int x, int y) {
+        uint32_t rgb = picture.rgbAt(x, y);
+        if (rgb == 0) rgb = ((x / 4 + y / 4) % 2) ? 0x5C4A6A : 0x4A3C58;
+        return 0xFF000000u | rgb;
+    });
 }
 
 std::string fileNameFor(const std::string& title) {

@@ -12,6 +12,22 @@ class Picture {
     Picture(Picture&&) = default;
     Picture& operator=(Picture&&) = default;
 
+    // A picture whose pixel (x, y) is the premultiplied ARGB `argbAt(x, y)`.
+    template <class ArgbAt>
+    static Picture filled(int width, int height, ArgbAt argbAt) {
+        Picture out(width, height);
+        cairo_surface_t* s = out.surface();
+        cairo_surface_flush(s);
+        unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+            for (int x = 0; x < width; ++x) row[x] = argbAt(x, y);
+        }
+        cairo_surface_mark_dirty(s);
+        return out;
+    }
+
     int width() const { return width_; }
     int height() const { return height_; }
     cairo_surface_t* surface() const { return surface_.get(); }

@@ -10,21 +10,10 @@ namespace {
 // Draws a picture the way a keyed blit with its hotspot would: `hx`, `hy` from the top-left.
 void blitAt(cairo_t* cr, const Picture& p, double x, double y, double hx, double hy,
             bool mirror = false) {
-    Picture stored(p.width(), p.height());
-    {
-        cairo_surface_t* s = stored.surface();
-        cairo_surface_flush(s);
-        unsigned char* data = cairo_image_surface_get_data(s);
-        int stride = cairo_image_surface_get_stride(s);
-        for (int yy = 0; yy < p.height(); ++yy) {
-            auto* row = reinterpret_cast<uint32_t*>(data + yy * stride);
-            for (int xx = 0; xx < p.width(); ++xx) {
-                uint32_t rgb = p.rgbAt(mirror ? p.width() - 1 - xx : xx, yy);
-                row[xx] = rgb ? (0xFF000000u | rgb) : 0;
-            }
-        }
-        cairo_surface_mark_dirty(s);
-    }
+    Picture stored = Picture::filled(p.width(), p.height(), [&](int xx, int yy) {
+        uint32_t rgb = p.rgbAt(mirror ? p.width() - 1 - xx : xx, yy);
+        return rgb ? (0xFF000000u | rgb) : 0u;
+    });
     cairo_set_source_surface(cr, stored.surface(), std::floor(x - hx), std::floor(y - hy));
     cairo_paint(cr);
 }
