@@ -17,16 +17,16 @@ one_case() {
     local screen="$1" wm="$2" close="$3" name="$1-wm-$2" game id
     local shots="$work/$name"
     mkdir -p "$shots"
-    start_xvfb "${screen}x24"
-    [ "$wm" = yes ] && start_wm
-    (cd "$build" && exec ./kestova) 2>"$shots/stderr" &
-    game=$!
     fail() {
         echo "fullscreen ($name): $1 (screenshots in $shots)"
-        cat "$shots/stderr"
-        kill "$game" 2>/dev/null || true
+        cat "$shots/stderr" 2>/dev/null || true
+        kill "${game:-}" 2>/dev/null || true
         exit 1
     }
+    start_xvfb "${screen}x24" || fail "no X server"
+    if [ "$wm" = yes ]; then start_wm || fail "no window manager"; fi
+    (cd "$build" && exec ./kestova) 2>"$shots/stderr" &
+    game=$!
     id="$(wait_for_window "Kestova!" 30)" || fail "no game window"
     reach_logo "$shots" "$logo" "$game" || fail "the logo screen is not whole"
     local size

@@ -97,17 +97,27 @@ click_box_ok() {
     return 0
 }
 
-# start_wm: runs openbox on the display and waits until it manages windows.
+# start_wm: runs openbox on the display and waits until it manages windows
+# (up to 15 seconds: a busy machine starts it slowly); tries twice.
 start_wm() {
-    openbox --sm-disable >/dev/null 2>&1 &
-    WM_PID=$!
-    local i
-    for i in $(seq 1 50); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
-        kill -0 "$WM_PID" 2>/dev/null || break
-        sleep 0.1
+    local log try i
+    log="$(mktemp /tmp/kestova_openbox_XXXXXX)"
+    for try in 1 2; do
+        openbox --sm-disable >"$log" 2>&1 &
+        WM_PID=$!
+        for i in $(seq 1 150); do
+            if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+                rm -f "$log"
+                return 0
+            fi
+            kill -0 "$WM_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        stop_wm
     done
-    echo "start_wm: openbox did not come up" >&2
+    echo "start_wm: openbox did not come up on $DISPLAY:" >&2
+    cat "$log" >&2
+    rm -f "$log"
     return 1
 }
 

@@ -12,8 +12,8 @@ source "$here/lib.sh"
 shots="$(mktemp -d /tmp/kestova_window_modes_XXXXXX)"
 mkdir -p "$shots/ref"
 logo="$(extract_picture "$build" gfx/logo.bmp "$shots/ref")"
-start_xvfb 1024x768x24
-start_wm
+start_xvfb 1024x768x24 || { echo "window_modes: no X server"; exit 1; }
+start_wm || { echo "window_modes: no window manager"; exit 1; }
 export SDL_AUDIODRIVER=no-such-driver
 (cd "$build" && exec ./kestova) 2>"$shots/stderr" &
 game=$!
