@@ -71,9 +71,9 @@ shows "$logo" full_again "$id"
 pointer_hidden 510 410 || fail "the pointer shows after Alt+Enter"
 
 # The menu, on its start row: Alt+Enter there switches the display only.
-hold_key Escape 0.15
-sleep 1
-for _ in 1 2 3 4; do hold_key Down 0.15; sleep 0.3; done
+leave_logo "$shots" "$logo" "$game" || fail "Escape did not leave the logo"
+sleep 0.5
+for _ in 1 2 3 4; do hold_key Down 0.3; sleep 0.3; done
 sleep 1
 screenshot "$shots/menu.png"
 convert "$shots/menu.png" -resize '640x480!' "$shots/menu_ref.png"
@@ -87,7 +87,7 @@ sleep 1.5
 shows "$shots/menu_ref.png" menu_full "$id"
 
 # Return starts the match; Alt+F4 in it ends the program the normal way.
-hold_key Return 0.15
+hold_key Return 0.3
 sleep 4
 screenshot "$shots/match.png"
 kill -0 "$game" 2>/dev/null || fail "the game ended before Alt+F4"
