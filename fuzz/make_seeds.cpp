@@ -113,10 +113,41 @@ bool makePictures(const fs::path& dir) {
     return ok;
 }
 
+// A canonical file with a LIST chunk of odd length (and its pad byte) put
+// before "data", as ffmpeg writes it, and its data size as streamed output
+// leaves it.
+Bytes withList(Bytes wav, uint32_t dataSize) {
+    const Bytes list{'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0};
+    wav.insert(wav.begin() + 36, list.begin(), list.end());
+    const size_t sizeField = 36 + list.size() + 4;
+    for (int i = 0; i < 4; ++i) wav[sizeField + size_t(i)] = uint8_t(dataSize >> (8 * i));
+    return wav;
+}
+
+// The 40-byte extensible "fmt " chunk with the PCM sub-format.
+Bytes extensible(const Bytes& wav) {
+    Bytes out(wav.begin(), wav.begin() + 16);
+    fuzz::put32(out, 40);
+    out.push_back(0xFE);
+    out.push_back(0xFF);
+    out.insert(out.end(), wav.begin() + 22, wav.begin() + 36);
+    fuzz::put16(out, 22);
+    fuzz::put16(out, 16);
+    fuzz::put32(out, 4);
+    out.insert(out.end(), {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA,
+                           0x00, 0x38, 0x9B, 0x71});
+    out.insert(out.end(), wav.begin() + 36, wav.end());
+    return out;
+}
+
 bool makeSounds(const fs::path& dir) {
-    return save(dir / "mono8.wav", fuzz::wavFile(1, 8, 11025, 40)) &&
+    const Bytes mono16 = fuzz::wavFile(1, 16, 44100, 25);
+    return save(dir / "list.wav", withList(mono16, 50)) &&
+           save(dir / "streamed.wav", withList(mono16, 0xFFFFFFFF)) &&
+           save(dir / "extensible.wav", extensible(mono16)) &&
+           save(dir / "mono8.wav", fuzz::wavFile(1, 8, 11025, 40)) &&
            save(dir / "stereo16.wav", fuzz::wavFile(2, 16, 22050, 30)) &&
-           save(dir / "mono16.wav", fuzz::wavFile(1, 16, 44100, 25)) &&
+           save(dir / "mono16.wav", mono16) &&
            save(dir / "stereo8.wav", fuzz::wavFile(2, 8, 8000, 9));
 }
 
