@@ -6,6 +6,7 @@ PACKAGES=(cmake g++ make pkg-config
   fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
+  dpkg-dev lintian appstream
   clang libclang-rt-14-dev)
 
 ensure_packages() {
