@@ -1,0 +1,170 @@
+#include "golden_support/golden_run.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+
+#include "engine/surface.h"
+#include "engine/zef_dx.h"
+#include "game/mmenu.h"
+#include "platform/headless.h"
+#include "platform/pixel_surface.h"
+#include "platform/system.h"
+#include "services/dik_codes.h"
+#include "shell/application.h"
+#include "shell/main_window.h"
+
+namespace golden {
+
+namespace {
+
+// 32 bits of a 64-bit hash are plenty to tell two frames apart.
+std::string hex32(uint64_t v) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%08" PRIx32, uint32_t(v ^ (v >> 32)));
+    return text;
+}
+
+uint64_t hashSamples(const std::vector<int16_t>& samples) {
+    uint64_t h = 14695981039346656037ull;
+    for (int16_t s : samples) h = (h ^ uint16_t(s)) * 1099511628211ull;
+    return h;
+}
+
+// The game finds its data in the current directory, as beside the binary.
+class InBuildDir {
+  public:
+    InBuildDir() : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(KESTOVA_BUILD_DIR);
+    }
+    ~InBuildDir() {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+    }
+
+  private:
+    std::filesystem::path previous_;
+};
+
+class Runner {
+  public:
+    Runner(Recording& recording, const RunHooks& hooks) : rec_(recording), hooks_(hooks) {
+        system_.setKeepPixels(false);
+        system_.setCalendarSeconds(recording.seed);
+        system_.onKeyRead = [this](int read, uint8_t held[256]) { keys(read, held); };
+        system_.onPresent = [this](const platform::HeadlessSystem::Frame& f) { presented(f); };
+        if (hooks_.driver) rec_.changes.clear();
+    }
+
+    int run() {
+        if (rec_.kind == "program") return runApplication(system_);
+        runMatch();
+        return 0;
+    }
+
+  private:
+    void runMatch() {
+        TForm1 form(&system_);
+        form.FormCreate();
+        form.FormActivate();
+        form.loadAssetSet();
+        form.assetsLoaded = true;
+        MMenu& menu = *form.menu;
+        menu.isComputer[0] = rec_.menu[0];
+        menu.isComputer[1] = rec_.menu[1];
+        menu.warDays = rec_.menu[2];
+        menu.palmTrees = rec_.menu[3];
+        menu.selectedRow = rec_.menu[4];
+        // The main loop of the first paint, from the menu on, until the
+        // recording's last read.
+        while (!form.quitRequested && !stopped_) {
+            if (hooks_.driver ? driverDone_ : system_.keyReads() >= rec_.reads) break;
+            form.engine->back->fill(nullptr, uint16_t(form.skyColour));
+            form.engine->process();
+            system_.window().pumpEvents();
+        }
+        if (hooks_.driver) rec_.reads = system_.keyReads();
+    }
+
+    void keys(int read, uint8_t held[256]) {
+        if (stopped_ || (!hooks_.driver && read > rec_.reads + kSlackReads)) {
+            // Off the recording: end the program at once.
+            held[DIK_F10] = 0x80;
+            return;
+        }
+        if (hooks_.driver) {
+            uint8_t want[256] = {};
+            if (!driverDone_) driverDone_ = hooks_.driver(read, want);
+            for (int code = 0; code < 256; ++code) {
+                const bool down = want[code] != 0;
+                if (down != (held_[code] != 0)) rec_.changes.push_back({read, code, down});
+                held_[code] = down ? 0x80 : 0;
+            }
+            rec_.reads = read + 1;
+        } else {
+            while (next_ < rec_.changes.size() && rec_.changes[next_].read <= read) {
+                const KeyChange& c = rec_.changes[next_++];
+                held_[c.code] = c.down ? 0x80 : 0;
+            }
+        }
+        for (int code = 0; code < 256; ++code) held[code] = held_[code];
+    }
+
+    void presented(const platform::HeadlessSystem::Frame& frame) {
+        const size_t index = frames_++;
+        const uint64_t due = uint64_t(system_.nowMs()) * uint64_t(system_.outputRate()) / 1000;
+        std::vector<int16_t> sound = system_.mixAudio(size_t(due - mixed_));
+        mixed_ = due;
+
+        Snapshot snapshot;
+        snapshot.emplace_back("time", std::to_string(frame.timeMs));
+        snapshot.emplace_back("reads", std::to_string(system_.keyReads()));
+        snapshot.emplace_back("picture", hex32(frame.hash));
+        snapshot.emplace_back("sound", hex32(hashSamples(sound)));
+        Snapshot game = snapshotGame();
+        snapshot.insert(snapshot.end(), game.begin(), game.end());
+        if (hooks_.onFrame && !hooks_.onFrame(index, snapshot)) stopped_ = true;
+        // The headless system keeps every frame's hash; nothing here needs them.
+        system_.clearFrames();
+    }
+
+    // A whole-program replay may read on a little past its recording (the
+    // last key wait); beyond this it has left the recorded path.
+    static constexpr int kSlackReads = 100000;
+
+    Recording& rec_;
+    const RunHooks& hooks_;
+    InBuildDir inBuildDir_;
+    platform::HeadlessSystem system_;
+    uint8_t held_[256] = {};
+    size_t next_ = 0;
+    size_t frames_ = 0;
+    uint64_t mixed_ = 0;
+    bool stopped_ = false;
+    bool driverDone_ = false;
+};
+
+}  // namespace
+
+int runRecording(Recording& recording, const RunHooks& hooks) {
+    Runner runner(recording, hooks);
+    return runner.run();
+}
+
+std::vector<uint16_t> presentedPixels() {
+    std::vector<uint16_t> out;
+    if (Form1 == nullptr || Form1->engine == nullptr || Form1->engine->back == nullptr) return out;
+    const platform::PixelSurface& s = *Form1->engine->back->ddSurface;
+    out.reserve(size_t(s.width()) * size_t(s.height()));
+    for (int y = 0; y < s.height(); ++y) {
+        const uint16_t* row = s.pixels() + size_t(y) * size_t(s.pitch() / 2);
+        out.insert(out.end(), row, row + s.width());
+    }
+    return out;
+}
+
+std::string goldenDir() {
+    return std::string(KESTOVA_SOURCE_DIR) + "/tests/golden";
+}
+
+}  // namespace golden
