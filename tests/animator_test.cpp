@@ -111,8 +111,7 @@ TEST_F(AnimatorTest, TrailingLineSkipsMayReachTheBottomEdge) {
 }
 
 TEST_F(AnimatorTest, FramePeriodUpToFiveSecondsIsKept) {
-    dx->playAnimation(write(testzan::Bytes().header(1, 1, 5000).frame({0x8000}).end().data), 0,
-                      0);
+    dx->playAnimation(write(testzan::Bytes().header(1, 1, 5000).frame({0x8000}).end().data), 0, 0);
     ASSERT_EQ(sys.presentCount(), 2u);
     EXPECT_EQ(shown(1).timeMs - shown(0).timeMs, 5000u);
 }

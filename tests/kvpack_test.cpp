@@ -195,7 +195,8 @@ TEST_F(KvpackCheckTest, ExtractNeverWritesThroughALinkInTheTarget) {
     fs::create_symlink(p("outside/keep"), p("x/keep"));
     writeFile(p("a.dat"), archive({{"gfx/keep", "new"}}));
     EXPECT_EQ(run("extract " + p("a.dat") + " " + p("x")), 1);
-    EXPECT_EQ(err, "kvpack: will not write gfx/keep through the symbolic link " + p("x/gfx") + "\n");
+    EXPECT_EQ(err,
+              "kvpack: will not write gfx/keep through the symbolic link " + p("x/gfx") + "\n");
     writeFile(p("b.dat"), archive({{"keep", "new"}}));
     EXPECT_EQ(run("extract " + p("b.dat") + " " + p("x")), 1);
     EXPECT_NE(err.find("symbolic link " + p("x/keep")), std::string::npos) << err;

@@ -27,8 +27,8 @@ struct BmpSpec {
     uint32_t compression = 0;
     std::vector<uint32_t> masks;  // in the header from 52 bytes on, else after it
     std::vector<uint32_t> palette;
-    Bytes pixels;                // the rows as stored
-    int64_t pixelOffset = -1;    // -1: right after masks and palette
+    Bytes pixels;              // the rows as stored
+    int64_t pixelOffset = -1;  // -1: right after masks and palette
 };
 
 Bytes write(const BmpSpec& s) {
@@ -118,11 +118,10 @@ TEST_F(BmpVariantTest, BitFieldPicturesMatchTheirPlainTwinsInEveryLayout) {
         uint32_t infoSize, compression;
         std::vector<uint32_t> masks;
     };
-    for (const Layout& l : {Layout{40, 3, standard}, Layout{40, 3, withAlpha},
-                            Layout{40, 6, withAlpha}, Layout{52, 3, standard},
-                            Layout{56, 3, withAlpha}, Layout{108, 3, withAlpha},
-                            Layout{124, 3, {0x00FF0000, 0x0000FF00, 0x000000FF, 0}},
-                            Layout{108, 6, withAlpha}}) {
+    for (const Layout& l :
+         {Layout{40, 3, standard}, Layout{40, 3, withAlpha}, Layout{40, 6, withAlpha},
+          Layout{52, 3, standard}, Layout{56, 3, withAlpha}, Layout{108, 3, withAlpha},
+          Layout{124, 3, {0x00FF0000, 0x0000FF00, 0x000000FF, 0}}, Layout{108, 6, withAlpha}}) {
         SCOPED_TRACE("header " + std::to_string(l.infoSize) + ", compression " +
                      std::to_string(l.compression) + ", " + std::to_string(l.masks.size()) +
                      " masks");
@@ -136,25 +135,39 @@ TEST_F(BmpVariantTest, BitFieldPicturesMatchTheirPlainTwinsInEveryLayout) {
     // Other orders and widths: the same colours moved up a byte, and 5-6-5.
     std::vector<uint32_t> shifted(spread);
     for (uint32_t& v : shifted) v <<= 8;
-    EXPECT_EQ(pixelsOf({40, 64, 64, 32, 3, {0xFF000000, 0x00FF0000, 0x0000FF00}, {},
+    EXPECT_EQ(pixelsOf({40,
+                        64,
+                        64,
+                        32,
+                        3,
+                        {0xFF000000, 0x00FF0000, 0x0000FF00},
+                        {},
                         rows(64, 64, 4, shifted)}),
               expected32);
     std::vector<uint32_t> all565(65536);
     for (uint32_t i = 0; i < all565.size(); ++i) all565[i] = i;
     std::vector<uint16_t> identity(all565.begin(), all565.end());
-    EXPECT_EQ(pixelsOf({40, 256, 256, 16, 3, {0xF800, 0x07E0, 0x001F}, {},
-                        rows(256, 256, 2, all565)}),
-              identity);
+    EXPECT_EQ(
+        pixelsOf({40, 256, 256, 16, 3, {0xF800, 0x07E0, 0x001F}, {}, rows(256, 256, 2, all565)}),
+        identity);
     // Ten bits a channel: full scale is white, half scale halves.
-    EXPECT_EQ(pixelsOf({40, 2, 1, 32, 3, {0x3FF00000, 0x000FFC00, 0x000003FF}, {},
+    EXPECT_EQ(pixelsOf({40,
+                        2,
+                        1,
+                        32,
+                        3,
+                        {0x3FF00000, 0x000FFC00, 0x000003FF},
+                        {},
                         rows(2, 1, 4, {0x3FFFFFFF, 0x20000000})}),
               (std::vector<uint16_t>{0xFFFF, 0x7800}));
 }
 
 TEST_F(BmpVariantTest, TopDownBitFieldAndRlePicturesAreTheRightWayUp) {
     const std::vector<uint16_t> redOverBlue = {0xF800, 0xF800, 0x001F, 0x001F};
-    BmpSpec fields{40, 2, 2, 32, 3, {0xFF0000, 0xFF00, 0xFF}, {},
-                   rows(2, 2, 4, {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF})};
+    BmpSpec fields{40, 2,
+                   2,  32,
+                   3,  {0xFF0000, 0xFF00, 0xFF},
+                   {}, rows(2, 2, 4, {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF})};
     EXPECT_EQ(pixelsOf(fields), redOverBlue);
     fields.height = -2;
     fields.pixels = rows(2, 2, 4, {0x0000FF, 0x0000FF, 0xFF0000, 0xFF0000});  // top row first

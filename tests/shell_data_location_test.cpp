@@ -1,7 +1,5 @@
 // Where the game looks for its archive: the current directory, beside the
 // program, then the installed data folder of the program's prefix.
-#include "shell/data_location.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 
 #include "platform/headless.h"
 #include "shell/application.h"
+#include "shell/data_location.h"
 
 namespace fs = std::filesystem;
 
@@ -81,7 +80,8 @@ TEST_F(DataLocationTest, GameWithoutItsDataSaysWhereItLooked) {
     platform::HeadlessSystem system;
     EXPECT_EXIT(runApplication(system), ::testing::ExitedWithCode(255),
                 "Function ZefDX::checkFile\\(\\): 'Cannot open file Kestova.dat \\(looked in " +
-                    (home / "Kestova.dat").string() + ", .*/Kestova.dat, .*/share/kestova/Kestova.dat\\)'");
+                    (home / "Kestova.dat").string() +
+                    ", .*/Kestova.dat, .*/share/kestova/Kestova.dat\\)'");
 }
 
 }  // namespace

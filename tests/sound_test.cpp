@@ -171,8 +171,9 @@ using SoundDeathTest = SoundTest;
 TEST_F(SoundDeathTest, DamagedHeadersAreRefusedWithTheFileName) {
     testwav::Header floatFormat;
     floatFormat.formatTag = 3;
-    EXPECT_EXIT(load(floatFormat, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
-                "Sound::Sound\\(\\): '.*s.wav: format tag 3 \\(floating point\\) is not supported'");
+    EXPECT_EXIT(
+        load(floatFormat, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+        "Sound::Sound\\(\\): '.*s.wav: format tag 3 \\(floating point\\) is not supported'");
 
     testwav::Header noChannels;
     noChannels.channels = 0;

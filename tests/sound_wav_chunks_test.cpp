@@ -68,9 +68,10 @@ TEST_F(WavChunksTest, OtherChunksAndLongerFormatsPlayTheSamples) {
     for (size_t fmtSize : {16, 18, 40}) {
         for (const Chunk& extra : {list, fact, bext}) {
             SCOPED_TRACE("fmt " + std::to_string(fmtSize) + ", " + extra.id);
-            auto sound =
-                load(testwav::riff({{"fmt ", testwav::fmtBody(h, fmtSize)}, extra, {"data", ramp()},
-                                    {"LIST", text("after")}}));
+            auto sound = load(testwav::riff({{"fmt ", testwav::fmtBody(h, fmtSize)},
+                                             extra,
+                                             {"data", ramp()},
+                                             {"LIST", text("after")}}));
             ASSERT_EQ(sound->dataSize(), 200u);
             sound->play(false);
             std::vector<int16_t> out = played(120);
@@ -80,9 +81,9 @@ TEST_F(WavChunksTest, OtherChunksAndLongerFormatsPlayTheSamples) {
         }
     }
     // Chunks before "fmt " are skipped too.
-    EXPECT_EQ(load(testwav::riff({list, {"fmt ", testwav::fmtBody(h)}, {"data", ramp()}}))
-                  ->dataSize(),
-              200u);
+    EXPECT_EQ(
+        load(testwav::riff({list, {"fmt ", testwav::fmtBody(h)}, {"data", ramp()}}))->dataSize(),
+        200u);
     EXPECT_TRUE(warnings.empty());
 }
 

@@ -58,7 +58,7 @@ inline std::vector<uint8_t> fmtBody(const Header& h, size_t size = 16) {
     put16(out, h.bitsField);
     if (size >= 18) put16(out, uint16_t(size - 18));
     if (size == 40) {
-        put16(out, h.bitsField);  // valid bits
+        put16(out, h.bitsField);              // valid bits
         put32(out, h.channels == 2 ? 3 : 4);  // speaker mask
         put16(out, h.formatTag);
         out.insert(out.end(), {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00,

@@ -38,7 +38,8 @@ std::unique_ptr<PixelSurface> decodeBitFieldBmp(const uint8_t* data, const BmpIn
             uint32_t v = uint32_t(in[0]) | uint32_t(in[1]) << 8;
             if (bytesPerPixel == 4) v |= uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
             // The same truncation to 5-6-5 as the conversion of every other picture.
-            out[x] = uint16_t((red.to8(v) >> 3) << 11 | (green.to8(v) >> 2) << 5 | blue.to8(v) >> 3);
+            out[x] =
+                uint16_t((red.to8(v) >> 3) << 11 | (green.to8(v) >> 2) << 5 | blue.to8(v) >> 3);
         }
     }
     return picture;

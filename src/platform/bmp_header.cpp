@@ -92,9 +92,8 @@ bool readMasks(const uint8_t* data, size_t size, uint32_t infoSize, uint32_t pix
     // 40-byte header they follow it, three (four with alpha) words.
     const bool inHeader = infoSize >= kV2HeaderSize;
     const size_t at = kFileHeaderSize + (inHeader ? kInfoHeaderSize : infoSize);
-    const size_t masksEnd =
-        inHeader ? kFileHeaderSize + infoSize
-                 : at + (info.compression == kAlphaBitFields ? 16 : 12);
+    const size_t masksEnd = inHeader ? kFileHeaderSize + infoSize
+                                     : at + (info.compression == kAlphaBitFields ? 16 : 12);
     if (masksEnd > size || (pixelOffset != 0 && pixelOffset < masksEnd)) {
         error = "bit-field compression without its colour masks (the pixels start at byte " +
                 std::to_string(pixelOffset) + ")";

@@ -17,8 +17,8 @@ struct BmpInfo {
     bool topDown = false;
     uint32_t bits = 0;
     uint32_t compression = 0;
-    bool rle = false;        // RLE8 or RLE4, bottom-up as SDL reads them
-    bool bitFields = false;  // 16 or 32 bits through the colour masks below
+    bool rle = false;               // RLE8 or RLE4, bottom-up as SDL reads them
+    bool bitFields = false;         // 16 or 32 bits through the colour masks below
     uint32_t masks[3] = {0, 0, 0};  // red, green, blue, when bitFields
     size_t pixelOffset = 0;         // first pixel byte, when bitFields
 };

@@ -2,8 +2,8 @@
 
 #include "engine/zef_dx.h"
 #include "platform/result_codes.h"
-#include "services/zef_file_manager.h"
 #include "services/wav_file.h"
+#include "services/zef_file_manager.h"
 #include "services/zef_sound.h"
 
 Sound::Sound(ZefDX* owner, const std::string& fileName) : ZefBase(owner) {

@@ -24,13 +24,26 @@ uint32_t le32(const uint8_t* p) {
 std::string tagText(uint16_t tag) {
     const char* name = nullptr;
     switch (tag) {
-        case 2: name = "Microsoft ADPCM"; break;
-        case 3: name = "floating point"; break;
-        case 6: name = "A-law"; break;
-        case 7: name = "mu-law"; break;
-        case 0x11: name = "IMA ADPCM"; break;
-        case 0x55: name = "MPEG layer 3"; break;
-        default: break;
+        case 2:
+            name = "Microsoft ADPCM";
+            break;
+        case 3:
+            name = "floating point";
+            break;
+        case 6:
+            name = "A-law";
+            break;
+        case 7:
+            name = "mu-law";
+            break;
+        case 0x11:
+            name = "IMA ADPCM";
+            break;
+        case 0x55:
+            name = "MPEG layer 3";
+            break;
+        default:
+            break;
     }
     std::string text = "format tag " + std::to_string(tag);
     if (name != nullptr) text += std::string(" (") + name + ")";
@@ -114,7 +127,8 @@ bool parseWav(const uint8_t* data, size_t size, WavLayout& layout, std::string& 
             layout.dataSize = length;
             if (length > left) {
                 layout.dataSize = uint32_t(left);
-                layout.warning = "data size " + std::to_string(length) + " runs past the end of the file; playing the " +
+                layout.warning = "data size " + std::to_string(length) +
+                                 " runs past the end of the file; playing the " +
                                  std::to_string(left) + " bytes there";
                 break;
             }

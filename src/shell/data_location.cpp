@@ -32,8 +32,7 @@ DataLookup findDataArchive(const std::string& name, const std::string& executabl
     }
     if (executableDir.empty()) return lookup;
     const fs::path bin(executableDir);
-    for (const fs::path& candidate :
-         {bin / name, (bin / dataFromBin / name).lexically_normal()}) {
+    for (const fs::path& candidate : {bin / name, (bin / dataFromBin / name).lexically_normal()}) {
         bool seen = false;
         for (const std::string& place : lookup.places) seen = seen || samePlace(place, candidate);
         if (seen) continue;

@@ -24,10 +24,18 @@ std::string escapeName(const std::string& name) {
     std::string out;
     for (unsigned char c : name) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F) {
                     char hex[5];
@@ -60,8 +68,7 @@ int main(int argc, char** argv) {
         std::vector<kv_archive::Entry> entries;
         if (!kv_archive::readArchive(argv[2], entries, error)) return fail(error);
         for (const kv_archive::Entry& entry : entries) {
-            std::printf("%s\t%d\t%d\n", escapeName(entry.name).c_str(), entry.offset,
-                        entry.size);
+            std::printf("%s\t%d\t%d\n", escapeName(entry.name).c_str(), entry.offset, entry.size);
         }
         return 0;
     }
