@@ -9,5 +9,6 @@ class System;
 // loop, closing screens) and frees everything. Returns the exit code.
 int runApplication(platform::System& system);
 
-// The real game on SDL.
-int runApplication();
+// The real game on SDL, after the command line: --help, --version and a bad
+// argument answer on the terminal (a bad one with exit code 2) and run nothing.
+int runApplication(int argc, char** argv);

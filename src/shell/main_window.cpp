@@ -72,7 +72,7 @@ void TForm1::FormPaint() {
         assetsLoaded = true;
         playStartupScreens();
     }
-    while (!quitRequested) {
+    while (!quitRequested && !engine->closeRequested()) {
         engine->back->fill(nullptr, uint16_t(skyColour));
         engine->process();
         system->window().pumpEvents();
@@ -81,7 +81,8 @@ void TForm1::FormPaint() {
         if (engineLoop[side] != nullptr) engineLoop[side]->stop();
         if (fallingLoop[side] != nullptr) fallingLoop[side]->stop();
     }
-    showClosingScreens();
+    // A player who asked to close wants no closing pictures.
+    if (!engine->closeRequested()) showClosingScreens();
     terminated = true;
 }
 
