@@ -200,6 +200,7 @@ std::vector<std::string> hostHears(const std::function<std::vector<std::vector<u
     options.silenceMs = 2000;
     Machine host(Lockstep::Role::Host, [](int, uint8_t*) {}, *a, options);
     b->send(net::encodeHello().data(), 4);
+    b->send(net::encodeReady().data(), 4);
     host.play(1);
     net::Settings s;
     EXPECT_TRUE(host.lockstep.start(s));

@@ -97,28 +97,23 @@ bool Lockstep::greet(const std::string& where, uint32_t timeoutMs, std::string& 
 bool Lockstep::start(net::Settings& settings) {
     if (phase_ != Phase::Local) return false;
     if (role_ == Role::Host) {
-        if (!waitFor([this] { return greeted_; }, false)) return false;
+        // Both machines at their menus: neither waits on the other's
+        // start-up screens once the lockstep runs.
+        if (!waitFor([this] { return greeted_ && partnerReady_; }, false)) return false;
         start_ = settings;
         send(net::encodeStart(settings));
-        begin();
     } else {
-        // The host's first ticks may come with its settings: the lockstep
-        // begins as they are read.
-        if (!waitFor([this] { return phase_ == Phase::Lockstep; }, false)) return false;
+        send(net::encodeReady());
+        if (!waitFor([this] { return haveStart_; }, false)) return false;
         settings = start_;
     }
+    phase_ = Phase::Lockstep;
+    framesSinceDigest_ = 0;
     // The first ticks, before any read reaches them, hold no keys.
     const uint8_t none[256] = {};
     for (int t = 0; t < options_.inputDelay; ++t) send(net::encodeKeys(uint32_t(t), none));
     service(0);
     return phase_ == Phase::Lockstep;
-}
-
-void Lockstep::begin() {
-    phase_ = Phase::Lockstep;
-    tick_ = 0;
-    remoteNext_ = 0;
-    framesSinceDigest_ = 0;
 }
 
 bool Lockstep::digestDue() {
@@ -140,6 +135,11 @@ void Lockstep::leave() {
     phase_ = Phase::Over;
     endReason_ = "left";
     link_.disconnect();
+}
+
+void Lockstep::linger(uint32_t ms) {
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(ms);
+    while (phase_ != Phase::Over && Clock::now() < until) service(20);
 }
 
 void Lockstep::send(const std::vector<uint8_t>& bytes) { link_.send(bytes.data(), bytes.size()); }
@@ -189,6 +189,7 @@ bool Lockstep::handle(platform::Transport::Event event, const std::vector<uint8_
             if (role_ == Role::Host && phase_ == Phase::Local) {
                 // Gone before the game began: wait for someone else.
                 greeted_ = false;
+                partnerReady_ = false;
                 return true;
             }
             end("the other player left");
@@ -220,13 +221,18 @@ bool Lockstep::handleMessage(const std::vector<uint8_t>& message) {
         return false;
     }
     switch (packet.type) {
+        case net::Type::Ready:
+            if (role_ != Role::Host || phase_ != Phase::Local || partnerReady_) break;
+            partnerReady_ = true;
+            return true;
         case net::Type::Start:
-            if (role_ != Role::Join || phase_ != Phase::Local) break;
+            if (role_ != Role::Join || phase_ != Phase::Local || haveStart_) break;
             start_ = packet.settings;
-            begin();
+            haveStart_ = true;
             return true;
         case net::Type::Keys:
-            if (phase_ != Phase::Lockstep) break;
+            // The host's first ticks may come with its settings.
+            if (phase_ != Phase::Lockstep && !haveStart_) break;
             if (packet.tick != remoteNext_ || packet.tick - tick_ >= kRing) {
                 end("bad packet from the other player: tick " + std::to_string(packet.tick) +
                     " where " + std::to_string(remoteNext_) + " was due");
@@ -236,7 +242,7 @@ bool Lockstep::handleMessage(const std::vector<uint8_t>& message) {
             remoteNext_ += 1;
             return true;
         case net::Type::Digest:
-            if (phase_ != Phase::Lockstep) break;
+            if (phase_ != Phase::Lockstep && !haveStart_) break;
             if (packet.tick > tick_ + kRing || remoteDigests_.size() >= kMaxOpenDigests ||
                 remoteDigests_.count(packet.tick) != 0) {
                 end("bad packet from the other player: state digest of tick " +

@@ -55,6 +55,9 @@ class Lockstep : public platform::InputDevice {
     void offerDigest(uint64_t digest);
     // Ends network play (the player quits): the partner is told at once.
     void leave();
+    // Keeps the link served, so that the partner still gets what was sent,
+    // until it goes or `ms` pass.
+    void linger(uint32_t ms);
 
     Phase phase() const { return phase_; }
     uint32_t tick() const { return tick_; }
@@ -81,7 +84,6 @@ class Lockstep : public platform::InputDevice {
     void end(const std::string& notice);
     void send(const std::vector<uint8_t>& bytes);
     void compareDigests();
-    void begin();
 
     Role role_;
     platform::InputDevice& local_;
@@ -89,6 +91,8 @@ class Lockstep : public platform::InputDevice {
     Options options_;
     Phase phase_ = Phase::Local;
     bool greeted_ = false;          // the partner said hello in our version
+    bool partnerReady_ = false;     // the joining machine is at its menu
+    bool haveStart_ = false;        // the host's settings came
     net::Settings start_;
     uint32_t tick_ = 0;             // reads done in lockstep
     uint32_t remoteNext_ = 0;       // the partner's next tick to arrive

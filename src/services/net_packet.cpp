@@ -67,6 +67,7 @@ bool sizeIs(size_t size, size_t want, const char* what, std::string& error) {
 }  // namespace
 
 std::vector<uint8_t> encodeHello() { return Writer(Type::Hello).take(); }
+std::vector<uint8_t> encodeReady() { return Writer(Type::Ready).take(); }
 
 std::vector<uint8_t> encodeStart(const Settings& s) {
     Writer w(Type::Start);
@@ -115,6 +116,10 @@ Decoded decode(const uint8_t* data, size_t size, Packet& out, std::string& error
         case uint8_t(Type::Hello):
             out.type = Type::Hello;
             if (!sizeIs(size, kHeader, "greeting", error)) return Decoded::Bad;
+            return Decoded::Ok;
+        case uint8_t(Type::Ready):
+            out.type = Type::Ready;
+            if (!sizeIs(size, kHeader, "ready", error)) return Decoded::Bad;
             return Decoded::Ok;
         case uint8_t(Type::Start): {
             out.type = Type::Start;

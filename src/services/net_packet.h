@@ -13,7 +13,10 @@ namespace net {
 // different versions refuse to play each other.
 constexpr uint8_t kProtocolVersion = 1;
 
-enum class Type : uint8_t { Hello = 1, Start = 2, Keys = 3, Digest = 4 };
+// Hello: greeting, both ways. Ready: the joining machine reached its set-up
+// menu. Start: the host's settings. Keys: one tick of one keyboard.
+// Digest: the state digest taken at a tick.
+enum class Type : uint8_t { Hello = 1, Ready = 2, Start = 3, Keys = 4, Digest = 5 };
 
 // The host's generator and set-up menu, taken by the joining machine.
 struct Settings {
@@ -37,6 +40,7 @@ struct Packet {
 };
 
 std::vector<uint8_t> encodeHello();
+std::vector<uint8_t> encodeReady();
 std::vector<uint8_t> encodeStart(const Settings& settings);
 std::vector<uint8_t> encodeKeys(uint32_t tick, const uint8_t state[256]);
 std::vector<uint8_t> encodeDigest(uint32_t tick, uint64_t digest);
