@@ -8,9 +8,11 @@
 namespace {
 
 constexpr uint32_t kNoteRepeatMs = 100;
-// Outgoing ticks are flushed at least this often; in between they gather
-// into one datagram.
-constexpr auto kServiceEvery = std::chrono::milliseconds(2);
+// Outgoing ticks are flushed at every read that comes this long after the
+// last flush (every frame of the game) and whenever a read waits; reads in
+// between (a key wait's fast polls) gather into one datagram, and fewer
+// datagrams mean fewer losses to wait out.
+constexpr auto kServiceEvery = std::chrono::milliseconds(15);
 // A flood of messages is handled in slices, so a read always ends.
 constexpr int kMessagesPerService = 4096;
 // Digests neither side has matched yet; more means the partner sends none.

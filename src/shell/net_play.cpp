@@ -48,15 +48,15 @@ std::unique_ptr<NetPlay> NetPlay::host(uint16_t port, platform::System& inner, s
 
 std::unique_ptr<NetPlay> NetPlay::join(const std::string& host, uint16_t port,
                                        platform::System& inner, std::string& error,
-                                       Lockstep::Options options) {
-    platform::EnetLink link = platform::enetConnect(host, port, kJoinTimeoutMs);
+                                       Lockstep::Options options, uint32_t timeoutMs) {
+    platform::EnetLink link = platform::enetConnect(host, port, timeoutMs);
     if (!link.transport) {
         error = link.error;
         return nullptr;
     }
     auto play = std::make_unique<NetPlay>(Lockstep::Role::Join, std::move(link.transport), inner,
                                           options);
-    if (!play->lockstep_.greet(host + ":" + std::to_string(port), kJoinTimeoutMs, error)) {
+    if (!play->lockstep_.greet(host + ":" + std::to_string(port), timeoutMs, error)) {
         return nullptr;
     }
     return play;

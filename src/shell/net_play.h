@@ -33,7 +33,8 @@ class NetPlay : public platform::System {
     // Connects and greets the host; meant to run before the window opens.
     static std::unique_ptr<NetPlay> join(const std::string& host, uint16_t port,
                                          platform::System& inner, std::string& error,
-                                         Lockstep::Options options = {});
+                                         Lockstep::Options options = {},
+                                         uint32_t timeoutMs = kJoinTimeoutMs);
 
     platform::Window& window() override { return notes_; }
     platform::InputDevice& input() override { return lockstep_; }
