@@ -42,7 +42,7 @@ public:
                     return Event::None;
                 }
                 peer_ = event.peer;
-                enet_peer_timeout(peer_, 0, kTimeoutMs, kTimeoutMs);
+                enet_peer_timeout(peer_, 0, timeoutMs_, timeoutMs_);
                 return Event::Connected;
             case ENET_EVENT_TYPE_RECEIVE:
                 message.assign(event.packet->data, event.packet->data + event.packet->dataLength);
@@ -55,6 +55,11 @@ public:
             default:
                 return Event::None;
         }
+    }
+
+    void setPartnerTimeout(uint32_t ms) override {
+        timeoutMs_ = ms;
+        if (peer_ != nullptr) enet_peer_timeout(peer_, 0, timeoutMs_, timeoutMs_);
     }
 
     bool send(const uint8_t* data, size_t size) override {
@@ -91,6 +96,7 @@ public:
 private:
     ENetHost* host_;
     ENetPeer* peer_;
+    enet_uint32 timeoutMs_ = kTimeoutMs;
 };
 
 std::string hostPort(const std::string& host, uint16_t port) {

@@ -48,6 +48,9 @@ public:
         return true;
     }
 
+    // Memory never goes silent: only disconnect() ends the link.
+    void setPartnerTimeout(uint32_t) override {}
+
     void disconnect() override {
         std::lock_guard<std::mutex> lock(wire_->mutex);
         wire_->open = false;

@@ -22,10 +22,13 @@ public:
     virtual bool send(const uint8_t* data, size_t size) = 0;
     // Tells the partner we are leaving (best effort, brief) and drops it.
     virtual void disconnect() = 0;
+    // How long the partner may leave our messages unacknowledged before it
+    // counts as gone (a Disconnected event).
+    virtual void setPartnerTimeout(uint32_t ms) = 0;
 };
 
 // ENet over UDP. Channel 0, reliable and ordered; the partner is declared
-// gone after 5 seconds without an acknowledgement.
+// gone after 5 seconds without an acknowledgement unless told otherwise.
 struct EnetLink {
     std::unique_ptr<Transport> transport;
     uint16_t port = 0;   // the port bound (listening side)

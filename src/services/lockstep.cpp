@@ -29,6 +29,7 @@ Lockstep::Lockstep(Role role, platform::InputDevice& local, platform::Transport&
     : role_(role), local_(local), link_(link), options_(options) {
     options_.inputDelay = std::clamp(options_.inputDelay, 0, kMaxInputDelay);
     options_.digestEveryFrames = std::max(options_.digestEveryFrames, 1);
+    link_.setPartnerTimeout(kPatientMs);
 }
 
 Lockstep::~Lockstep() = default;
@@ -111,6 +112,8 @@ bool Lockstep::start(net::Settings& settings) {
     }
     phase_ = Phase::Lockstep;
     framesSinceDigest_ = 0;
+    // From now on both read keys all the time: silence means gone.
+    link_.setPartnerTimeout(options_.silenceMs);
     // The first ticks, before any read reaches them, hold no keys.
     const uint8_t none[256] = {};
     for (int t = 0; t < options_.inputDelay; ++t) send(net::encodeKeys(uint32_t(t), none));

@@ -33,6 +33,9 @@ class Lockstep : public platform::InputDevice {
     // than that is not playing this program.
     static constexpr uint32_t kRing = 512;
     static constexpr int kMaxInputDelay = 64;
+    // Before the lockstep, a partner may be busy for a while without
+    // answering (opening its window, loading its pictures).
+    static constexpr uint32_t kPatientMs = 30000;
 
     Lockstep(Role role, platform::InputDevice& local, platform::Transport& link, Options options);
     ~Lockstep() override;
