@@ -4,7 +4,8 @@
 PACKAGES=(cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libenet-dev
-  xvfb xdotool x11-utils imagemagick
+  libx11-dev libxfixes-dev
+  xvfb xdotool x11-utils imagemagick openbox
   clang libclang-rt-14-dev python3)
 
 ensure_packages() {

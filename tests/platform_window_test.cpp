@@ -26,24 +26,25 @@ void expectDest(const PictureLayout& layout, int left, int top, int right, int b
 TEST(PictureLayoutTest, FillsTheHeightOfAWideScreenWithBarsLeftAndRight) {
     const PictureLayout layout = layoutPicture(kPicture, {1920, 1080}, 0);
     expectDest(layout, 240, 0, 1680, 1080);
-    // 2.25 on screen: enlarged three times, then shrunk a little.
-    EXPECT_EQ(layout.factor, 3);
+    // 2.25 on screen: enlarged twice, then smoothly the rest.
+    EXPECT_EQ(layout.factor, 2);
 }
 
 TEST(PictureLayoutTest, FillsA4To3ScreenWhole) {
     const PictureLayout layout = layoutPicture(kPicture, {1024, 768}, 0);
     expectDest(layout, 0, 0, 1024, 768);
-    EXPECT_EQ(layout.factor, 2);
+    EXPECT_EQ(layout.factor, 1);
 }
 
 TEST(PictureLayoutTest, FillsTheWidthOfATallWindowWithBarsAboveAndBelow) {
     const PictureLayout layout = layoutPicture(kPicture, {800, 900}, 0);
     expectDest(layout, 0, 150, 800, 750);
-    EXPECT_EQ(layout.factor, 2);
+    EXPECT_EQ(layout.factor, 1);
 }
 
 TEST(PictureLayoutTest, WholeMultiplesAndSmallerWindowsNeedNoSmoothing) {
     EXPECT_EQ(layoutPicture(kPicture, {1280, 960}, 0).factor, 2);
+    EXPECT_EQ(layoutPicture(kPicture, {1279, 960}, 0).factor, 1);
     EXPECT_EQ(layoutPicture(kPicture, {640, 480}, 0).factor, 1);
     const PictureLayout small = layoutPicture(kPicture, {321, 240}, 0);
     expectDest(small, 0, 0, 320, 240);
@@ -58,8 +59,8 @@ TEST(PictureLayoutTest, OddSizesKeepTheAspectAndCentreTheRest) {
 }
 
 TEST(PictureLayoutTest, TheRenderersTextureLimitCapsTheFactor) {
-    // 4K: 4.5 on screen wants 5 (3200 x 2400).
-    EXPECT_EQ(layoutPicture(kPicture, {3840, 2160}, 0).factor, 5);
+    // 4K: 4.5 on screen, enlarged four times (2560 x 1920).
+    EXPECT_EQ(layoutPicture(kPicture, {3840, 2160}, 0).factor, 4);
     EXPECT_EQ(layoutPicture(kPicture, {3840, 2160}, 2048).factor, 3);
     EXPECT_EQ(layoutPicture(kPicture, {3840, 2160}, 500).factor, 1);
 }

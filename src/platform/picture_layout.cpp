@@ -22,8 +22,7 @@ PictureLayout layoutPicture(Size picture, Size area, int maxTexture) {
     layout.dest.right = layout.dest.left + int32_t(width);
     layout.dest.bottom = layout.dest.top + int32_t(height);
 
-    int factor = int(std::max((width + picture.width - 1) / picture.width,
-                              (height + picture.height - 1) / picture.height));
+    int factor = int(std::min(width / picture.width, height / picture.height));
     if (maxTexture > 0) {
         while (factor > 1 && (int64_t(factor) * picture.width > maxTexture ||
                               int64_t(factor) * picture.height > maxTexture)) {

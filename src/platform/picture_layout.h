@@ -10,9 +10,9 @@ struct Size {
 
 // Where the game's picture goes in a drawable area: as large as fits with
 // its aspect kept, centred, black bars around it. `factor` is the whole
-// enlargement done with nearest neighbour first: the smallest one that
-// reaches the picture's size on screen, so that the smooth scaling after it
-// only ever shrinks a little and every game pixel comes out the same size.
+// enlargement done with nearest neighbour first, the largest that fits, so
+// that the smooth scaling after it stretches by less than one pixel per
+// game pixel and every game pixel comes out the same size.
 struct PictureLayout {
     Rect dest;       // in the area's pixels; empty for an empty area
     int factor = 1;  // 1: the picture goes to the screen as it is

@@ -53,11 +53,15 @@ int32_t SdlWindow::open(const WindowConfig& config) {
     fullscreen_ = config.fullscreen && !options_.windowed;
     leftForGood_ = false;
     closeRequested_ = false;
+    // Born borderless at the desktop's size and place for full screen: a bare
+    // X server with no window manager to grant it shows that over the whole
+    // screen. A window starts at the picture's size and grows to fit.
     const SDL_Rect screen = displayBounds(0);
-    // Born borderless at the desktop's size and place: a bare X server with
-    // no window manager to grant full screen shows it over the whole screen.
-    window_ = SDL_CreateWindow(config.title.c_str(), screen.x, screen.y, screen.w, screen.h,
-                               SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    window_ = fullscreen_ ? SDL_CreateWindow(config.title.c_str(), screen.x, screen.y, screen.w,
+                                             screen.h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN)
+                          : SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                             SDL_WINDOWPOS_CENTERED, config.width, config.height,
+                                             SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
     if (!window_) {
         std::cerr << "Display: " << SDL_GetError() << std::endl;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
