@@ -302,4 +302,44 @@ TEST_F(LockstepTest, TheHostLetsAStrangerGoAndWaitsForAPlayer) {
     EXPECT_EQ(joinLink->poll(message, 100), platform::Transport::Event::Disconnected);
 }
 
+TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
+    net::Settings edge;
+    edge.seed = ~0ull;
+    edge.selectedRow = 4;
+    edge.arrowX = -4096;
+    edge.arrowY = 4096;
+    edge.isComputer[0] = 1;
+    edge.warDays = net::kMaxWarDays;
+    edge.palmTrees = 10;
+    const std::vector<uint8_t> bytes = net::encodeStart(edge);
+    net::Packet packet;
+    std::string error;
+    ASSERT_EQ(net::decode(bytes.data(), bytes.size(), packet, error), net::Decoded::Ok) << error;
+    EXPECT_EQ(packet.settings.seed, edge.seed);
+    EXPECT_EQ(packet.settings.arrowX, -4096);
+    EXPECT_EQ(packet.settings.arrowY, 4096);
+    EXPECT_EQ(packet.settings.warDays, net::kMaxWarDays);
+
+    const std::vector<std::function<void(net::Settings&)>> beyond = {
+        [](net::Settings& s) { s.selectedRow = 5; },  [](net::Settings& s) { s.selectedRow = -1; },
+        [](net::Settings& s) { s.arrowX = 4097; },    [](net::Settings& s) { s.arrowY = -4097; },
+        [](net::Settings& s) { s.isComputer[1] = 2; }, [](net::Settings& s) { s.warDays = 0; },
+        [](net::Settings& s) { s.warDays = net::kMaxWarDays + 1; },
+        [](net::Settings& s) { s.palmTrees = 11; },  [](net::Settings& s) { s.palmTrees = 0; }};
+    for (size_t i = 0; i < beyond.size(); ++i) {
+        net::Settings s = edge;
+        beyond[i](s);
+        const std::vector<uint8_t> bad = net::encodeStart(s);
+        EXPECT_EQ(net::decode(bad.data(), bad.size(), packet, error), net::Decoded::Bad) << i;
+        EXPECT_EQ(error, "start message with menu settings out of range") << i;
+    }
+    // One byte short or long is refused, whatever it says.
+    for (size_t size : {bytes.size() - 1, bytes.size() + 1}) {
+        std::vector<uint8_t> off = bytes;
+        off.resize(size);
+        EXPECT_EQ(net::decode(off.data(), off.size(), packet, error), net::Decoded::Bad) << size;
+        EXPECT_EQ(error, "start message of " + std::to_string(size) + " bytes, expected 40");
+    }
+}
+
 }  // namespace

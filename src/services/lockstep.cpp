@@ -186,26 +186,27 @@ bool Lockstep::waitFor(const std::function<bool()>& ready, bool silence) {
     return phase_ != Phase::Over && ready();
 }
 
-bool Lockstep::handle(platform::Transport::Event event, const std::vector<uint8_t>& message) {
+void Lockstep::handle(platform::Transport::Event event, const std::vector<uint8_t>& message) {
     switch (event) {
         case platform::Transport::Event::Message:
-            return handleMessage(message);
+            handleMessage(message);
+            return;
         case platform::Transport::Event::Disconnected:
             if (role_ == Role::Host && phase_ == Phase::Local) {
                 // Gone before the game began: wait for someone else.
                 greeted_ = false;
                 partnerReady_ = false;
-                return true;
+                return;
             }
             end("the other player left");
-            return false;
+            return;
         default:
-            return true;
+            return;
     }
 }
 
-bool Lockstep::handleMessage(const std::vector<uint8_t>& message) {
-    if (phase_ == Phase::Over) return false;
+void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
+    if (phase_ == Phase::Over) return;
     net::Packet packet;
     std::string why;
     const net::Decoded decoded = net::decode(message.data(), message.size(), packet, why);
@@ -219,49 +220,48 @@ bool Lockstep::handleMessage(const std::vector<uint8_t>& message) {
             if (decoded == net::Decoded::WrongVersion) send(net::encodeHello());
             link_.disconnect();
         }
-        return true;
+        return;
     }
     if (decoded != net::Decoded::Ok) {
         end("bad packet from the other player: " + why);
-        return false;
+        return;
     }
     switch (packet.type) {
         case net::Type::Ready:
             if (role_ != Role::Host || phase_ != Phase::Local || partnerReady_) break;
             partnerReady_ = true;
-            return true;
+            return;
         case net::Type::Start:
             if (role_ != Role::Join || phase_ != Phase::Local || haveStart_) break;
             start_ = packet.settings;
             haveStart_ = true;
-            return true;
+            return;
         case net::Type::Keys:
             // The host's first ticks may come with its settings.
             if (phase_ != Phase::Lockstep && !haveStart_) break;
             if (packet.tick != remoteNext_ || packet.tick - tick_ >= kRing) {
                 end("bad packet from the other player: tick " + std::to_string(packet.tick) +
                     " where " + std::to_string(remoteNext_) + " was due");
-                return false;
+                return;
             }
             std::memcpy(remote_[packet.tick % kRing], packet.keys, sizeof packet.keys);
             remoteNext_ += 1;
-            return true;
+            return;
         case net::Type::Digest:
             if (phase_ != Phase::Lockstep && !haveStart_) break;
             if (packet.tick > tick_ + kRing || remoteDigests_.size() >= kMaxOpenDigests ||
                 remoteDigests_.count(packet.tick) != 0) {
                 end("bad packet from the other player: state digest of tick " +
                     std::to_string(packet.tick));
-                return false;
+                return;
             }
             remoteDigests_[packet.tick] = packet.digest;
             compareDigests();
-            return phase_ != Phase::Over;
+            return;
         case net::Type::Hello:
             break;
     }
     end("bad packet from the other player: a message out of turn");
-    return false;
 }
 
 void Lockstep::compareDigests() {

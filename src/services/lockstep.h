@@ -77,9 +77,9 @@ class Lockstep : public platform::InputDevice {
   private:
     using Clock = std::chrono::steady_clock;
 
-    // Handles one event of the link; false when network play ended.
-    bool handle(platform::Transport::Event event, const std::vector<uint8_t>& message);
-    bool handleMessage(const std::vector<uint8_t>& message);
+    // Handles one event of the link; may end network play.
+    void handle(platform::Transport::Event event, const std::vector<uint8_t>& message);
+    void handleMessage(const std::vector<uint8_t>& message);
     void service(uint32_t timeoutMs);
     // Waits for `ready` with the note and the silence rule; false when
     // network play ended instead. `silence` false: wait for as long as it takes.
