@@ -13,7 +13,7 @@ start_xvfb
 shots="${KESTOVA_SHOTS:-$(mktemp -d /tmp/kestova_whole_game_XXXXXX)}"
 mkdir -p "$shots/match"
 cd "$build"
-timeout 280 ./kestova 2>"$shots/stderr" &
+timeout 280 ./kestova --window 2>"$shots/stderr" &
 game=$!
 
 fail() {
