@@ -32,4 +32,37 @@ TEST(CommandLineTest, ABadArgumentIsOneLineThatNamesItAndGivesTheUsage) {
     }
 }
 
+TEST(CommandLineTest, HostAndJoinTakeAnOptionalPort) {
+    using Network = CommandLineOptions::Network;
+    const CommandLine host = parseCommandLine({"--host"});
+    EXPECT_EQ(host.options.network, Network::Host);
+    EXPECT_EQ(host.options.port, 0);
+    const CommandLine hostPort = parseCommandLine({"--host", "4000", "--window"});
+    EXPECT_EQ(hostPort.action, Action::Run);
+    EXPECT_EQ(hostPort.options.port, 4000);
+    EXPECT_TRUE(hostPort.options.windowed);
+    const CommandLine join = parseCommandLine({"--window", "--join", "example.org:65535"});
+    EXPECT_EQ(join.options.network, Network::Join);
+    EXPECT_EQ(join.options.joinHost, "example.org");
+    EXPECT_EQ(join.options.port, 65535);
+    const CommandLine bare = parseCommandLine({"--join", "127.0.0.1"});
+    EXPECT_EQ(bare.options.joinHost, "127.0.0.1");
+    EXPECT_EQ(bare.options.port, 0);
+}
+
+TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--host", "0"},          {"--host", "65536"},     {"--host", "12ab"},
+        {"--join"},               {"--join", "--window"},  {"--join", "h:"},
+        {"--join", "h:99999"},    {"--join", ":4000"},     {"--host", "--join", "h"},
+        {"--join", "a", "--join", "b"}};
+    for (const auto& args : bad) {
+        const CommandLine result = parseCommandLine(args);
+        EXPECT_EQ(result.action, Action::Fail) << args.back();
+        EXPECT_EQ(result.error.rfind("kestova: ", 0), 0u) << result.error;
+        EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
+    }
+    EXPECT_NE(parseCommandLine({"--host", "70000"}).error.find("'70000'"), std::string::npos);
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -7,7 +8,15 @@
 // helpText and a word in usageLine.
 struct CommandLineOptions {
     bool windowed = false;  // --window; --fullscreen (the default) undoes it
+    // --host [PORT] waits for one player; --join HOST[:PORT] connects.
+    enum class Network { Off, Host, Join };
+    Network network = Network::Off;
+    std::string joinHost;
+    uint16_t port = 0;  // 0 until given: kDefaultPort then
 };
+
+// The UDP port network play uses unless told otherwise.
+constexpr uint16_t kDefaultPort = 29417;
 
 struct CommandLine {
     enum class Action { Run, Help, Version, Fail };
@@ -19,7 +28,7 @@ struct CommandLine {
 // The arguments after the program's name.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
-// "Usage: kestova [--window | --fullscreen] [--help] [--version]"
+// "Usage: kestova [--window | --fullscreen] [--host [PORT] | --join HOST[:PORT]] ..."
 std::string usageLine();
 // The usage line and one line per option, for --help.
 std::string helpText();

@@ -81,8 +81,10 @@ void TForm1::FormPaint() {
         loadAssetSet();
         assetsLoaded = true;
         playStartupScreens();
+        if (onMenuReached && !engine->closeRequested()) onMenuReached();
     }
     while (!quitRequested && !engine->closeRequested()) {
+        if (onFrameStart) onFrameStart();
         engine->back->fill(nullptr, uint16_t(skyColour));
         engine->process();
         system->window().pumpEvents();
