@@ -93,7 +93,7 @@ std::string usageLine() {
 std::string helpText() {
     return usageLine() +
            "\n"
-           "A two-player artillery and dogfight game. Run it where Kestova.dat lies.\n"
+           "A two-player artillery and dogfight game.\n"
            "\n"
            "  --window      start in a resizable window\n"
            "  --fullscreen  start in full screen (the default)\n"
