@@ -71,7 +71,7 @@ struct HeadlessSystem::Impl {
         }
         void leaveFullscreen() override {}
         void close() override { o.windowOpen = false; }
-        void setCursorVisible(bool) override {}
+        void setCursorVisible(bool visible) override { o.cursorVisible = visible; }
         int clientWidth() const override { return o.config.width; }
         int clientHeight() const override { return o.config.height; }
         void pumpEvents() override {}
@@ -175,6 +175,7 @@ struct HeadlessSystem::Impl {
 
     WindowConfig config;
     bool windowOpen = false;
+    bool cursorVisible = true;  // a new window shows the pointer
     bool closeRequested = false;
     std::vector<ScriptedKey> script;
     int reads = 0;
@@ -247,6 +248,9 @@ void HeadlessSystem::clearFrames() {
 }
 void HeadlessSystem::requestClose() {
     impl_->closeRequested = true;
+}
+bool HeadlessSystem::cursorVisible() const {
+    return impl_->cursorVisible;
 }
 const std::vector<std::string>& HeadlessSystem::messageBoxes() const {
     return impl_->boxes;

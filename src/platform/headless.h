@@ -57,6 +57,8 @@ public:
     // Asks the program to close, as the window manager's close or SIGTERM
     // does; the window reports it from then on.
     void requestClose();
+    // Whether the pointer shows over the window.
+    bool cursorVisible() const;
     // Message boxes shown (caption + "\n" + text).
     const std::vector<std::string>& messageBoxes() const;
 
