@@ -3,7 +3,7 @@
 # installs them when run as root, otherwise prints the apt-get line and stops.
 PACKAGES=(cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation libcairo2-dev
-  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libxxhash-dev
   xvfb xdotool x11-utils imagemagick
   clang libclang-rt-14-dev python3)
 
