@@ -1,7 +1,7 @@
 // The pixel loops sixteen pixels at a time with AVX2, for processors that
 // have it (chosen at run time; only these functions use its instructions).
 // As with SSE2, a row that is not a whole number of blocks ends with one
-// block laid over its last pixels; here that block is drawn first.
+// block laid over its last pixels.
 #if defined(__x86_64__) || defined(_M_X64)
 #include <immintrin.h>
 
@@ -44,15 +44,6 @@ KV_AVX2 inline __m128i keyed8(__m128i src, __m128i dst) {
     return _mm_or_si128(src, _mm_and_si128(hole, dst));
 }
 
-template <bool Keyed>
-KV_AVX2 inline void put16(uint16_t* dst, __m256i src) {
-    store16(dst, Keyed ? keyed16(src, load16(dst)) : src);
-}
-template <bool Keyed>
-KV_AVX2 inline void put8(uint16_t* dst, __m128i src) {
-    store8(dst, Keyed ? keyed8(src, load8(dst)) : src);
-}
-
 // Byte indices reversing the eight 16-bit lanes of each 128-bit half.
 KV_AVX2 inline __m256i reverseWords() {
     return _mm256_setr_epi8(14, 15, 12, 13, 10, 11, 8, 9, 6, 7, 4, 5, 2, 3, 0, 1,  //
@@ -91,18 +82,32 @@ KV_AVX2 void fillAvx2(uint16_t* dst, ptrdiff_t dstStride, int width, int height,
     }
 }
 
+// What a block of the source makes of the destination under it.
+template <bool Keyed>
+KV_AVX2 inline __m256i over16(const uint16_t* dst, __m256i src) {
+    return Keyed ? keyed16(src, load16(dst)) : src;
+}
+template <bool Keyed>
+KV_AVX2 inline __m128i over8(const uint16_t* dst, __m128i src) {
+    return Keyed ? keyed8(src, load8(dst)) : src;
+}
+
 // One row by blocks: `block16(x)` and `block8(x)` give the source pixels of
-// the destination's x .. x + 15 and x .. x + 7, `one(x)` a single one.
+// the destination's x .. x + 15 and x .. x + 7, `one(x)` a single one. The
+// block laid over the row's end is worked out before any other is stored
+// and stored last: reading pixels that a store still on its way covers in
+// part would wait for that store.
 template <bool Keyed, typename Block16, typename Block8, typename One>
 KV_AVX2 inline void drawRow(uint16_t* dst, int width, Block16 block16, Block8 block8, One one) {
     if (width >= 16) {
-        // The block laid over the end goes first: read after the block
-        // before it was stored, it would wait for that store.
-        if (width % 16 != 0) put16<Keyed>(dst + width - 16, block16(width - 16));
-        for (int x = 0; x + 16 <= width; x += 16) put16<Keyed>(dst + x, block16(x));
+        const int last = width - 16;
+        const __m256i end = over16<Keyed>(dst + last, block16(last));
+        for (int x = 0; x < last; x += 16) store16(dst + x, over16<Keyed>(dst + x, block16(x)));
+        store16(dst + last, end);
     } else if (width >= 8) {
-        put8<Keyed>(dst + width - 8, block8(width - 8));
-        put8<Keyed>(dst, block8(0));
+        const __m128i end = over8<Keyed>(dst + width - 8, block8(width - 8));
+        store8(dst, over8<Keyed>(dst, block8(0)));
+        store8(dst + width - 8, end);
     } else {
         for (int x = 0; x < width; ++x) {
             const uint16_t p = one(x);
@@ -193,36 +198,48 @@ void prepareColumnsAvx2(StretchMap& map, int32_t lowest, int32_t limit) {
     }
 }
 
-// One row through the column map, `blocks` > 0.
+// One row through the column map, `blocks` > 0. The first block listed is
+// the one over the row's end: it is worked out first and stored last (see
+// drawRow).
+template <bool Keyed>
+KV_AVX2 inline __m256i gatherBlock(const uint16_t* dst, const uint16_t* src, const int32_t* column,
+                                   const int32_t* block, const __m256i* pick) {
+    const int x = block[0];
+    const int32_t first = block[1], second = block[2];
+    __m256i low, high;
+    if (first == StretchMap::kScalarBlock) {
+        alignas(32) uint16_t picked[16];
+        for (int i = 0; i < 16; ++i) {
+            const uint16_t p = src[column[x + i]];
+            picked[i] = !Keyed || p != 0 ? p : dst[x + i];
+        }
+        return _mm256_load_si256(reinterpret_cast<const __m256i*>(picked));
+    }
+    if (first == second) {
+        low = _mm256_broadcastsi128_si256(load8(src + first));
+        high = _mm256_broadcastsi128_si256(load8(src + first + 8));
+    } else {
+        low = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(src + second),
+                                  reinterpret_cast<const __m128i*>(src + first));
+        high = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(src + second + 8),
+                                   reinterpret_cast<const __m128i*>(src + first + 8));
+    }
+    return over16<Keyed>(dst + x,
+                         _mm256_or_si256(_mm256_shuffle_epi8(low, _mm256_loadu_si256(pick)),
+                                         _mm256_shuffle_epi8(high, _mm256_loadu_si256(pick + 1))));
+}
+
 template <bool Keyed>
 KV_AVX2 inline void gatherRow(uint16_t* dst, const uint16_t* src, const int32_t* column,
                               const StretchMap& map, int blocks) {
     const int32_t* block = map.window.data();
     const __m256i* pick = reinterpret_cast<const __m256i*>(map.shuffle.data());
-    for (int n = 0; n < blocks; ++n, block += 3, pick += 2) {
-        const int x = block[0];
-        const int32_t first = block[1], second = block[2];
-        if (first == StretchMap::kScalarBlock) {
-            for (int i = x; i < x + 16; ++i) {
-                const uint16_t p = src[column[i]];
-                if (!Keyed || p != 0) dst[i] = p;
-            }
-            continue;
-        }
-        __m256i low, high;
-        if (first == second) {
-            low = _mm256_broadcastsi128_si256(load8(src + first));
-            high = _mm256_broadcastsi128_si256(load8(src + first + 8));
-        } else {
-            low = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(src + second),
-                                      reinterpret_cast<const __m128i*>(src + first));
-            high = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(src + second + 8),
-                                       reinterpret_cast<const __m128i*>(src + first + 8));
-        }
-        put16<Keyed>(dst + x,
-                     _mm256_or_si256(_mm256_shuffle_epi8(low, _mm256_loadu_si256(pick)),
-                                     _mm256_shuffle_epi8(high, _mm256_loadu_si256(pick + 1))));
+    const __m256i end = gatherBlock<Keyed>(dst, src, column, block, pick);
+    for (int n = 1; n < blocks; ++n) {
+        store16(dst + block[3 * n],
+                gatherBlock<Keyed>(dst, src, column, block + 3 * n, pick + 2 * n));
     }
+    store16(dst + block[0], end);
 }
 
 template <bool Keyed>

@@ -2,7 +2,7 @@
 // processor has. Rows shorter than a block go pixel by pixel; a row that is
 // not a whole number of blocks ends with one block laid over the last eight
 // pixels, which is harmless because drawing a pixel twice from a source that
-// does not move gives the same result. That block is drawn first.
+// does not move gives the same result.
 #if defined(__x86_64__) || defined(_M_X64)
 #include <emmintrin.h>
 
@@ -27,9 +27,22 @@ inline __m128i keyed8(__m128i src, __m128i dst) {
     return _mm_or_si128(src, _mm_and_si128(hole, dst));
 }
 
+// What a block of the source makes of the destination under it.
 template <bool Keyed>
-inline void put8(uint16_t* dst, __m128i src) {
-    store8(dst, Keyed ? keyed8(src, load8(dst)) : src);
+inline __m128i over8(const uint16_t* dst, __m128i src) {
+    return Keyed ? keyed8(src, load8(dst)) : src;
+}
+
+// One row of at least eight pixels by blocks, `block(x)` giving the source
+// pixels of the destination's x .. x + 7. The block laid over the row's end
+// is worked out before any other is stored and stored last: reading pixels
+// that a store still on its way covers in part would wait for that store.
+template <bool Keyed, typename Block>
+inline void drawRow(uint16_t* dst, int width, Block block) {
+    const int last = width - 8;
+    const __m128i end = over8<Keyed>(dst + last, block(last));
+    for (int x = 0; x < last; x += 8) store8(dst + x, over8<Keyed>(dst + x, block(x)));
+    store8(dst + last, end);
 }
 
 // Pixels from srcLast[-7 - x] up to srcLast[-x], reversed into lanes 0..7.
@@ -72,10 +85,7 @@ void keyedSse2(uint16_t* dst, ptrdiff_t dstStride, const uint16_t* src, ptrdiff_
             }
             continue;
         }
-        // The block over the end first: read after the block before it was
-        // stored, it would wait for that store.
-        if (width % 8 != 0) put8<true>(dst + width - 8, load8(src + width - 8));
-        for (int x = 0; x + 8 <= width; x += 8) put8<true>(dst + x, load8(src + x));
+        drawRow<true>(dst, width, [src](int x) { return load8(src + x); });
     }
 }
 
@@ -90,8 +100,7 @@ void mirroredRows(uint16_t* dst, ptrdiff_t dstStride, const uint16_t* srcLast, p
             }
             continue;
         }
-        if (width % 8 != 0) put8<Keyed>(dst + width - 8, reversed8(srcLast, width - 8));
-        for (int x = 0; x + 8 <= width; x += 8) put8<Keyed>(dst + x, reversed8(srcLast, x));
+        drawRow<Keyed>(dst, width, [srcLast](int x) { return reversed8(srcLast, x); });
     }
 }
 
@@ -135,8 +144,7 @@ void gatheredRows(uint16_t* dst, ptrdiff_t dstStride, const uint16_t* src, ptrdi
                 if (!Keyed || p != 0) dst[x] = p;
             }
         } else {
-            if (width % 8 != 0) put8<Keyed>(dst + width - 8, picked8(from, column + width - 8));
-            for (int x = 0; x + 8 <= width; x += 8) put8<Keyed>(dst + x, picked8(from, column + x));
+            drawRow<Keyed>(dst, width, [from, column](int x) { return picked8(from, column + x); });
         }
         dst += dstStride;
     }
