@@ -8,6 +8,7 @@
 
 #include "platform/bmp_bitfields.h"
 #include "platform/bmp_header.h"
+#include "platform/bmp_rows.h"
 #include "platform/pixel_rows.h"
 #include "platform/result_codes.h"
 
@@ -120,8 +121,7 @@ void copyRows(uint16_t* dst, ptrdiff_t dstStride, const uint16_t* src, ptrdiff_t
 }  // namespace
 
 PixelSurface::PixelSurface(int width, int height) : impl_(new Impl) {
-    impl_->surface = createRgb565(width, height);
-    if (impl_->surface) SDL_FillRect(impl_->surface, nullptr, 0);
+    impl_->surface = createRgb565(width, height);  // SDL clears its pixels
 }
 
 PixelSurface::~PixelSurface() {
@@ -132,9 +132,10 @@ std::unique_ptr<PixelSurface> PixelSurface::decodeBMP(const uint8_t* data, size_
                                                       std::string& error) {
     BmpInfo info;
     if (!readBmpHeader(data, size, info, error)) return nullptr;
-    // SDL's reader takes bit-field masks only in a few layouts and orders.
-    if (info.bitFields) {
-        auto picture = decodeBitFieldBmp(data, info);
+    // Bit-field pictures (SDL's reader takes their masks only in a few
+    // layouts and orders) and plain 24- and 32-bit ones are decoded here.
+    if (info.bitFields || convertsDirectly(info)) {
+        auto picture = info.bitFields ? decodeBitFieldBmp(data, info) : decodeDirectBmp(data, info);
         if (!picture) error = "not enough memory for the picture";
         return picture;
     }
