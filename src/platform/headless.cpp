@@ -6,6 +6,7 @@
 #include <xxh_x86dispatch.h>  // the library's AVX2 path where the processor has it
 #endif
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 
@@ -74,6 +75,7 @@ struct HeadlessSystem::Impl {
         int clientWidth() const override { return o.config.width; }
         int clientHeight() const override { return o.config.height; }
         void pumpEvents() override {}
+        bool closeRequested() const override { return o.closeRequested; }
         void showMessageBox(const std::string& caption, const std::string& text) override {
             std::cerr << caption << ": " << text << std::endl;
             o.boxes.push_back(caption + "\n" + text);
@@ -130,10 +132,13 @@ struct HeadlessSystem::Impl {
         }
         bool isOpen() const override { return o.mixer != nullptr; }
         VoiceId createVoice(const PcmFormat& format, const uint8_t* data, size_t bytes) override {
-            return o.mixer ? o.mixer->createVoice(format, data, bytes) : -1;
+            const VoiceId id = o.mixer ? o.mixer->createVoice(format, data, bytes) : -1;
+            if (id >= 0) o.voices.push_back(id);
+            return id;
         }
         void destroyVoice(VoiceId id) override {
             if (o.mixer) o.mixer->destroyVoice(id);
+            o.voices.erase(std::remove(o.voices.begin(), o.voices.end(), id), o.voices.end());
         }
         void play(VoiceId id, bool looping) override {
             if (o.mixer) o.mixer->play(id, looping);
@@ -170,6 +175,7 @@ struct HeadlessSystem::Impl {
 
     WindowConfig config;
     bool windowOpen = false;
+    bool closeRequested = false;
     std::vector<ScriptedKey> script;
     int reads = 0;
     MouseState mouse;
@@ -182,6 +188,7 @@ struct HeadlessSystem::Impl {
     std::vector<std::string> boxes;
     bool audioAvailable = true;
     std::unique_ptr<Mixer> mixer;
+    std::vector<AudioDevice::VoiceId> voices;  // created and not yet destroyed
 };
 
 HeadlessSystem::HeadlessSystem() : impl_(new Impl(this)) {}
@@ -238,6 +245,9 @@ size_t HeadlessSystem::presentCount() const {
 void HeadlessSystem::clearFrames() {
     impl_->frames.clear();
 }
+void HeadlessSystem::requestClose() {
+    impl_->closeRequested = true;
+}
 const std::vector<std::string>& HeadlessSystem::messageBoxes() const {
     return impl_->boxes;
 }
@@ -250,6 +260,12 @@ std::vector<int16_t> HeadlessSystem::mixAudio(size_t frames) {
     std::vector<int16_t> out(frames * 2, 0);
     if (impl_->mixer) impl_->mixer->mix(out.data(), frames);
     return out;
+}
+
+int HeadlessSystem::playingVoices() const {
+    return int(
+        std::count_if(impl_->voices.begin(), impl_->voices.end(),
+                      [this](AudioDevice::VoiceId id) { return impl_->mixer->isPlaying(id); }));
 }
 
 int HeadlessSystem::outputRate() const {

@@ -53,6 +53,10 @@ public:
     size_t presentCount() const;
     void clearFrames();
     std::function<void(const Frame&)> onPresent;
+    // --- window ---
+    // Asks the program to close, as the window manager's close or SIGTERM
+    // does; the window reports it from then on.
+    void requestClose();
     // Message boxes shown (caption + "\n" + text).
     const std::vector<std::string>& messageBoxes() const;
 
@@ -62,6 +66,8 @@ public:
     // Mixes the next `frames` stereo frames at the output rate (22050 Hz)
     // and returns them interleaved left, right.
     std::vector<int16_t> mixAudio(size_t frames);
+    // How many voices are playing now.
+    int playingVoices() const;
     int outputRate() const;
 
 private:

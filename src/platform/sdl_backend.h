@@ -7,11 +7,13 @@
 
 #include "platform/mixer.h"
 #include "platform/system.h"
+#include "platform/window_keys.h"
 
 namespace platform {
 
 class SdlWindow : public Window {
   public:
+    explicit SdlWindow(const DisplayOptions& options) : options_(options) {}
     ~SdlWindow() override;
     int32_t open(const WindowConfig& config) override;
     bool isOpen() const override { return window_ != nullptr; }
@@ -22,26 +24,48 @@ class SdlWindow : public Window {
     int clientWidth() const override { return config_.width; }
     int clientHeight() const override { return config_.height; }
     void pumpEvents() override;
+    bool closeRequested() const override { return closeRequested_; }
     void showMessageBox(const std::string& caption, const std::string& text) override;
+    // Clears the keys the window took for itself from a key state.
+    void maskWindowKeys(uint8_t state[256]) const { windowKeys_.mask(state); }
 
   private:
-    [[noreturn]] void closeRequested();
+    void handleEvent(const SDL_Event& event);
+    void enterFullscreen();
+    void enterWindow();
+    void settle();
+    void render();
+    void dropTextures();
+    bool ensureUpscaled(int factor);
+
+    DisplayOptions options_;
     WindowConfig config_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
-    int textureW_ = 0, textureH_ = 0;
+    SDL_Texture* picture_ = nullptr;   // the game's frame as it was presented
+    SDL_Texture* upscaled_ = nullptr;  // the frame enlarged by a whole factor
+    int pictureW_ = 0, pictureH_ = 0;
+    int upscaledFactor_ = 0;
+    int maxTexture_ = 0;  // 0: no render targets, the frame goes out as it is
+    bool hasPicture_ = false;
+    bool fullscreen_ = false;
+    bool leftForGood_ = false;
+    bool cursorVisible_ = false;
+    bool closeRequested_ = false;
+    bool toggleWanted_ = false;
+    bool redrawWanted_ = false;
+    WindowKeys windowKeys_;
 };
 
 class SdlInput : public InputDevice {
   public:
-    explicit SdlInput(Window& window) : window_(window) {}
+    explicit SdlInput(SdlWindow& window) : window_(window) {}
     void readKeys(uint8_t state[256]) override;
     void readMouse(MouseState& state) override;
     void setMousePos(int x, int y) override;
 
   private:
-    Window& window_;
+    SdlWindow& window_;
 };
 
 class SdlClock : public Clock {
