@@ -44,7 +44,7 @@ public:
     // --- frames ---
     struct Frame {
         uint32_t timeMs = 0;
-        uint64_t hash = 0;             // FNV-1a over the pixels, a word at a time
+        uint64_t hash = 0;             // XXH3 (64 bits) of the pixels, row by row
         std::vector<uint16_t> pixels;  // empty unless keepPixels
         int width = 0, height = 0;
     };
