@@ -132,6 +132,21 @@ TEST_F(CannonTest, ShotLeavesTheMuzzleWithFlash) {
 
 // Straight up at power 20 from (1320, 315): the shell climbs to about
 // y = -475 and is in the sea at the 162nd frame of its flight.
+// In the sea means below 370.0: a shell exactly on the line flies on.
+TEST_F(CannonTest, ShellExactlyOnTheSeaLineSplashesOnlyBelowIt) {
+    auto* ball = new Cannonball(engine, 0, 800, 360, 0, 0, Cannonball::kShell);
+    ball->vx = 0.0;
+    ball->vy = 9.75;  // gravity makes it 10: the next step lands on 370.0
+    match->cannonballs->children.append(ball);
+    step();
+    ASSERT_EQ(listSize(match->cannonballs), 1);
+    EXPECT_EQ(ball->posY, 370.0);
+    EXPECT_EQ(listSize(match->splashes), 0);
+    step();
+    EXPECT_EQ(listSize(match->cannonballs), 0);
+    EXPECT_EQ(listSize(match->splashes), 1);
+}
+
 TEST_F(CannonTest, ShellStraightUpFallsBackAndSplashes) {
     hold(DIK_NUMPAD8, 12);
     step(12);
