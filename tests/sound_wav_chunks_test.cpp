@@ -155,6 +155,10 @@ TEST(WavRefusalTest, EachRefusalSaysWhatTheFileIs) {
     // A chunk to skip that is cut off hides whatever would follow it.
     EXPECT_EQ(refusal(testwav::riff({{"fmt ", testwav::fmtBody(h)}, {"LIST", {1, 2}, 900}})),
               "no \"data\" chunk");
+    // A chunk header cut off after its name is no chunk.
+    std::vector<uint8_t> cutHeader = testwav::riff({{"fmt ", testwav::fmtBody(h)}});
+    cutHeader.insert(cutHeader.end(), {'d', 'a', 't', 'a'});
+    EXPECT_EQ(refusal(cutHeader), "no \"data\" chunk");
     std::vector<uint8_t> rifx = testwav::build(h, ramp());
     rifx[3] = 'X';
     EXPECT_EQ(refusal(rifx), "not a RIFF WAVE file");
