@@ -5,6 +5,7 @@
 
 #include "platform/mixer.h"
 #include "platform/result_codes.h"
+#include "platform/screenshot_key.h"
 
 namespace platform {
 
@@ -78,6 +79,7 @@ struct HeadlessSystem::Impl {
             std::cerr << caption << ": " << text << std::endl;
             o.boxes.push_back(caption + "\n" + text);
         }
+        bool hasFocus() const override { return o.focus; }
 
       private:
         Impl& o;
@@ -94,7 +96,9 @@ struct HeadlessSystem::Impl {
                 if (index >= k.fromRead && index < k.toRead) held[k.code & 0xFF] = 0x80;
             }
             for (int i = 0; i < 256; ++i) state[i] = held[i] ? 0x80 : 0;
+            o.screenshotKey.take(state);
         }
+        bool screenshotRequested() override { return o.screenshotKey.requested(); }
         void readMouse(MouseState& state) override { state = o.mouse; }
         void setMousePos(int x, int y) override {
             o.mouse.x = x;
@@ -170,6 +174,8 @@ struct HeadlessSystem::Impl {
 
     WindowConfig config;
     bool windowOpen = false;
+    bool focus = true;
+    ScreenshotKey screenshotKey;
     std::vector<ScriptedKey> script;
     int reads = 0;
     MouseState mouse;
@@ -237,6 +243,9 @@ size_t HeadlessSystem::presentCount() const {
 }
 void HeadlessSystem::clearFrames() {
     impl_->frames.clear();
+}
+void HeadlessSystem::setFocus(bool focused) {
+    impl_->focus = focused;
 }
 const std::vector<std::string>& HeadlessSystem::messageBoxes() const {
     return impl_->boxes;

@@ -53,6 +53,9 @@ public:
     size_t presentCount() const;
     void clearFrames();
     std::function<void(const Frame&)> onPresent;
+    // --- window ---
+    // The keyboard focus, as the window system gives and takes it.
+    void setFocus(bool focused);
     // Message boxes shown (caption + "\n" + text).
     const std::vector<std::string>& messageBoxes() const;
 

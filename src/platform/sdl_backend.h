@@ -5,7 +5,9 @@
 
 #include <memory>
 
+#include "platform/gamepads.h"
 #include "platform/mixer.h"
+#include "platform/screenshot_key.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -23,6 +25,9 @@ class SdlWindow : public Window {
     int clientHeight() const override { return config_.height; }
     void pumpEvents() override;
     void showMessageBox(const std::string& caption, const std::string& text) override;
+    bool hasFocus() const override {
+        return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    }
 
   private:
     [[noreturn]] void closeRequested();
@@ -39,9 +44,13 @@ class SdlInput : public InputDevice {
     void readKeys(uint8_t state[256]) override;
     void readMouse(MouseState& state) override;
     void setMousePos(int x, int y) override;
+    void readPads(PadState pads[2]) override;
+    bool screenshotRequested() override { return screenshotKey_.requested(); }
 
   private:
     Window& window_;
+    ScreenshotKey screenshotKey_;
+    std::unique_ptr<Gamepads> pads_;  // opened at the first read
 };
 
 class SdlClock : public Clock {

@@ -9,6 +9,12 @@ void SdlInput::readKeys(uint8_t state[256]) {
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
     mapKeyboardState(keys, count, state);
+    screenshotKey_.take(state);
+}
+
+void SdlInput::readPads(PadState pads[2]) {
+    if (!pads_) pads_ = createSdlGamepads();
+    pads_->read(pads);
 }
 
 void SdlInput::readMouse(MouseState& state) {
