@@ -9,6 +9,7 @@
 #include "platform/system.h"
 #include "services/sound.h"
 #include "services/zef_file_manager.h"
+#include "shell/pad_feed.h"
 
 TForm1* Form1 = nullptr;
 
@@ -50,6 +51,8 @@ void TForm1::FormActivate() {
     engine->clearEachFrame = false;
     engine->createSound();
     engine->createInput(1);
+    padFeed = new PadFeed(system->input());
+    engine->input->keyFeed = padFeed;
     engine->fileManager->setArchive("Kestova.dat");
     fontOwner = new ZefListOwner(engine);
     imageOwner = new ZefListOwner(engine);
@@ -107,6 +110,8 @@ void TForm1::FormDestroy() {
     fontOwner = nullptr;
     delete engine;
     engine = nullptr;
+    delete padFeed;
+    padFeed = nullptr;
 }
 
 void TForm1::Timer1Timer() {
