@@ -14,6 +14,7 @@ class Surface;
 class ZefSound;
 class ZefInput;
 class ZefFileManager;
+class Sound;
 
 using RECT = platform::Rect;
 
@@ -39,6 +40,9 @@ public:
     [[noreturn]] void fatalError(const std::string& operation, const std::string& message,
                                  int32_t code);
     void log(const std::string& text);
+    // Saves the picture on screen into the pictures folder and plays
+    // `shutterSound`; a failure is one line on standard error.
+    void saveScreenshot();
 
     platform::System* window;
     HiResClock clock;  // the program's one clock, read through the platform
@@ -72,4 +76,5 @@ public:
     // back to their harness from it). If it returns, the error goes on as usual.
     void (*fatalHook)(const std::string& text, void* context) = nullptr;
     void* fatalContext = nullptr;
+    Sound* shutterSound = nullptr;  // not owned
 };

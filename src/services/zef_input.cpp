@@ -32,6 +32,7 @@ void ZefInput::update() {
         std::memcpy(oldKeys, keys, sizeof(keys));
         device_->readKeys(keys);
         if (keyFeed != nullptr) keyFeed->press(keys, oldKeys, frameRead_);
+        if (device_->screenshotRequested()) owner->saveScreenshot();
         if (keys[DIK_F10] & 0x80) {
             owner->fatalError("ZefInput::update()", "User requested emergency exit.", -1);
         }

@@ -102,6 +102,7 @@ void TForm1::FormDestroy() {
     endScreen = nullptr;
     messenger = nullptr;
     menu = nullptr;
+    engine->shutterSound = nullptr;
     delete soundOwner;
     soundOwner = nullptr;
     delete imageOwner;
