@@ -131,6 +131,7 @@ class SdlPadTest : public ::testing::Test {
         for (int i = 0; i < frames; ++i) {
             engine->back->fill(nullptr, form_->skyColour);
             engine->process();
+            if (form_->match != nullptr) form_->match->pauseIfAsked();
         }
     }
     bool listed(const ZefBase* object) const {
@@ -299,6 +300,20 @@ TEST_F(SdlPadTest, ComputerSideIgnoresItsPad) {
                               system_->headless.keyReads() + 1);
     step();
     ASSERT_FALSE(playing());
+}
+
+TEST_F(SdlPadTest, StartPausesAHumanSidesMatchAndResumesIt) {
+    const int pad = plug();
+    startMatch();
+    const int32_t frames = engine->frameCounter;
+    tap(pad, SDL_CONTROLLER_BUTTON_START);
+    hold(pad, SDL_CONTROLLER_BUTTON_START, 1, 10);
+    const size_t presents = system_->headless.presentCount();
+    step();
+    // The frame with Start, then ten paused pictures; the match goes on.
+    EXPECT_EQ(system_->headless.presentCount() - presents, 11u);
+    EXPECT_EQ(engine->frameCounter, frames + 1);
+    EXPECT_TRUE(playing());
 }
 
 TEST(SdlSystemPads, TheSdlInputReadsAPluggedPad) {

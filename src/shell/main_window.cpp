@@ -78,6 +78,7 @@ void TForm1::FormPaint() {
     while (!quitRequested) {
         engine->back->fill(nullptr, uint16_t(skyColour));
         engine->process();
+        if (match != nullptr) match->pauseIfAsked();
         system->window().pumpEvents();
     }
     for (int side = 0; side < 2; ++side) {
