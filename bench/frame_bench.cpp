@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "../tests/support/bare_match.h"
 #include "../tests/support/world_archive.h"
 #include "engine/surface.h"
 #include "engine/zef_dx.h"
@@ -57,7 +58,7 @@ class BusyWorld {
         form_->random.seed(1);
         form_->menu->palmTrees = 10;
 
-        match_ = new GameController(engine_, GameController::Bare{});
+        match_ = makeBareMatch(engine_);
         form_->match = match_;
         match_->dayPart = 2;
         for (int side = 0; side < 2; ++side) {

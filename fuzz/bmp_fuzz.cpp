@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const int w = picture->width(), h = picture->height();
     fuzz::require(w > 0 && h > 0 && w <= platform::kMaxPictureSide &&
-                      h <= platform::kMaxPictureSide,
+                      h <= platform::kMaxPictureSide &&
+                      uint64_t(w) * uint64_t(h) * 2 <= platform::kMaxPictureBytes,
                   "a decoded picture has a sane size");
     fuzz::require(picture->pixels() != nullptr && picture->pitch() >= 2 * w,
                   "a decoded picture has its pixels");

@@ -41,6 +41,7 @@ struct Engine {
     Engine() {
         dx = std::make_unique<ZefDX>(&sys, true, 640, 480, 16);
         dx->fatalHook = throwRefused;
+        dx->warnSink = [](const std::string&, void*) {};
         dx->pacer.start(38);
         dx->createSound();
         dx->createInput(ZefInput::kKeyboard);

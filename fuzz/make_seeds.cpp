@@ -71,6 +71,40 @@ Bytes bmpFile(int w, int h, int bits, bool topDown, bool core) {
     return out;
 }
 
+// A bit-field picture: the masks after a 40-byte header, or inside a
+// 108-byte one.
+Bytes bitFieldBmp(int w, int h, int bits, const std::vector<uint32_t>& masks, bool v4) {
+    const uint32_t infoSize = v4 ? 108 : 40;
+    const uint32_t rowBytes = ((uint32_t(w) * bits + 31) / 32) * 4;
+    const uint32_t offset = 14 + infoSize + (v4 ? 0 : 4 * uint32_t(masks.size()));
+    Bytes out{'B', 'M'};
+    fuzz::put32(out, offset + rowBytes * h);
+    fuzz::put32(out, 0);
+    fuzz::put32(out, offset);
+    fuzz::put32(out, infoSize);
+    fuzz::put32(out, w);
+    fuzz::put32(out, h);
+    fuzz::put16(out, 1);
+    fuzz::put16(out, bits);
+    fuzz::put32(out, 3);
+    fuzz::put32(out, rowBytes * h);
+    out.resize(14 + 40, 0);
+    for (uint32_t m : masks) fuzz::put32(out, m);
+    out.resize(offset, 0);
+    for (uint32_t b = 0; b < rowBytes * h; ++b) out.push_back(uint8_t(b * 29 + 3));
+    return out;
+}
+
+// A 4x3 RLE8 picture stored top-down, with a delta and an end of line.
+Bytes rleTopDown() {
+    Bytes out = bmpFile(4, 3, 8, true, false);
+    const size_t offset = 14 + 40 + 256 * 4;
+    out[30] = 1;  // RLE8
+    out.resize(offset);
+    out.insert(out.end(), {4, 7, 0, 0, 0, 2, 1, 1, 2, 9, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1});
+    return out;
+}
+
 // Animation seeds carry the 16-bit x and y the harness reads first.
 Bytes placed(int16_t x, int16_t y, const Bytes& file) {
     Bytes out;
@@ -110,13 +144,50 @@ bool makePictures(const fs::path& dir) {
     ok &= save(dir / "topdown.bmp", bmpFile(3, 4, 24, true, false));
     ok &= save(dir / "core8.bmp", bmpFile(6, 2, 8, false, true));
     ok &= save(dir / "core24.bmp", bmpFile(2, 2, 24, false, true));
+    ok &= save(dir / "fields565.bmp", bitFieldBmp(3, 2, 16, {0xF800, 0x07E0, 0x001F}, false));
+    ok &= save(dir / "fields32.bmp",
+               bitFieldBmp(2, 3, 32, {0xFF000000, 0x00FF0000, 0x0000FF00}, false));
+    ok &= save(dir / "fieldsv4.bmp",
+               bitFieldBmp(2, 2, 32, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, true));
+    ok &= save(dir / "rle8topdown.bmp", rleTopDown());
     return ok;
 }
 
+// A canonical file with a LIST chunk of odd length (and its pad byte) put
+// before "data", as ffmpeg writes it, and its data size as streamed output
+// leaves it.
+Bytes withList(Bytes wav, uint32_t dataSize) {
+    const Bytes list{'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0};
+    wav.insert(wav.begin() + 36, list.begin(), list.end());
+    const size_t sizeField = 36 + list.size() + 4;
+    for (int i = 0; i < 4; ++i) wav[sizeField + size_t(i)] = uint8_t(dataSize >> (8 * i));
+    return wav;
+}
+
+// The 40-byte extensible "fmt " chunk with the PCM sub-format.
+Bytes extensible(const Bytes& wav) {
+    Bytes out(wav.begin(), wav.begin() + 16);
+    fuzz::put32(out, 40);
+    out.push_back(0xFE);
+    out.push_back(0xFF);
+    out.insert(out.end(), wav.begin() + 22, wav.begin() + 36);
+    fuzz::put16(out, 22);
+    fuzz::put16(out, 16);
+    fuzz::put32(out, 4);
+    out.insert(out.end(), {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA,
+                           0x00, 0x38, 0x9B, 0x71});
+    out.insert(out.end(), wav.begin() + 36, wav.end());
+    return out;
+}
+
 bool makeSounds(const fs::path& dir) {
-    return save(dir / "mono8.wav", fuzz::wavFile(1, 8, 11025, 40)) &&
+    const Bytes mono16 = fuzz::wavFile(1, 16, 44100, 25);
+    return save(dir / "list.wav", withList(mono16, 50)) &&
+           save(dir / "streamed.wav", withList(mono16, 0xFFFFFFFF)) &&
+           save(dir / "extensible.wav", extensible(mono16)) &&
+           save(dir / "mono8.wav", fuzz::wavFile(1, 8, 11025, 40)) &&
            save(dir / "stereo16.wav", fuzz::wavFile(2, 16, 22050, 30)) &&
-           save(dir / "mono16.wav", fuzz::wavFile(1, 16, 44100, 25)) &&
+           save(dir / "mono16.wav", mono16) &&
            save(dir / "stereo8.wav", fuzz::wavFile(2, 8, 8000, 9));
 }
 

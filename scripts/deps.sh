@@ -3,8 +3,10 @@
 # installs them when run as root, otherwise prints the apt-get line and stops.
 PACKAGES=(cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libpng-dev fonts-liberation libcairo2-dev
+  fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   xvfb xdotool x11-utils imagemagick
+  dpkg-dev lintian appstream
   clang libclang-rt-14-dev python3)
 
 ensure_packages() {

@@ -97,6 +97,25 @@ TEST_F(AnimatorTest, RunsSkipPixelsAndLineWordsMoveDown) {
     EXPECT_EQ(at(f, 8, 5), 0);
 }
 
+TEST_F(AnimatorTest, TrailingLineSkipsMayReachTheBottomEdge) {
+    // Placed on the screen's last four lines: a run on the last line and a
+    // skip past it, then every line skipped one at a time.
+    auto file = testzan::Bytes()
+                    .header(4, 4, 0)
+                    .frame({0xFFFD, 0, 1, 0x7C00, 0xFFFF, 0x8000})
+                    .frame({0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0x8000})
+                    .end();
+    dx->playAnimation(write(file.data), 0, 476);
+    ASSERT_EQ(sys.presentCount(), 3u);
+    EXPECT_EQ(at(shown(0), 0, 479), 0xF800);
+}
+
+TEST_F(AnimatorTest, FramePeriodUpToFiveSecondsIsKept) {
+    dx->playAnimation(write(testzan::Bytes().header(1, 1, 5000).frame({0x8000}).end().data), 0, 0);
+    ASSERT_EQ(sys.presentCount(), 2u);
+    EXPECT_EQ(shown(1).timeMs - shown(0).timeMs, 5000u);
+}
+
 TEST_F(AnimatorTest, StoredWhiteIsDrawnWithTheLowGreenBitClear) {
     auto file = testzan::Bytes().header(2, 1, 0).frame({0, 2, 0x7FFF, 0xFFFF, 0x8000}).end();
     dx->playAnimation(write(file.data), 0, 0);
@@ -237,6 +256,11 @@ TEST_F(AnimatorDeathTest, ImpossibleSize) {
                   "bad.zan: bad animation size 100000x100000");
 }
 
+TEST_F(AnimatorDeathTest, FramePeriodLongerThanFiveSeconds) {
+    expectRefused(testzan::Bytes().header(4, 4, 5001).end(),
+                  "Animator::open\\(\\): '.*bad.zan: frame period 5001 ms is longer than 5000 ms'");
+}
+
 TEST_F(AnimatorDeathTest, FileEndsBeforeItsEndCommand) {
     expectRefused(testzan::Bytes().header(4, 4, 0).frame({0x8000}),
                   "Animator::process\\(\\): '.*bad.zan: file ends before its end command'");
@@ -289,6 +313,8 @@ TEST_F(AnimatorDeathTest, RunThatLeavesTheSurface) {
 TEST_F(AnimatorDeathTest, LineSkipThatLeavesTheSurface) {
     expectRefused(testzan::Bytes().header(4, 4, 0).frame({0xFFF0, 0x8000}).end(),
                   "bad.zan: line skip leaves the surface", 0, 470);
+    expectRefused(testzan::Bytes().header(4, 4, 0).frame({0xFFFF, 0xFFFF, 0x8000}).end(),
+                  "bad.zan: line skip leaves the surface", 0, 479);
 }
 
 TEST_F(AnimatorDeathTest, SoundNeverLoaded) {

@@ -115,10 +115,15 @@ TEST_F(DamagedArchiveTest, CountBeyondTheEntriesPresent) {
     expectRefused(bytes, "entry count 2147483647 but only 2 entries are present");
 }
 
-TEST_F(DamagedArchiveTest, NegativeCount) {
+TEST_F(DamagedArchiveTest, NegativeCountIsAnEmptyDirectory) {
     std::string bytes = good();
     poke32(bytes, 0, 0xFFFFFFFF);
-    expectRefused(bytes, "entry count -1 is negative");
+    writeFile("Kestova.dat", bytes);
+    files().setArchive("Kestova.dat");
+    EXPECT_TRUE(files().archiveSelected);
+    EXPECT_TRUE(files().directory.empty());
+    EXPECT_EXIT(files().openFile("a.bin"), ::testing::ExitedWithCode(255),
+                "ZefDX::checkFile\\(\\): 'Cannot open file a.bin'");
 }
 
 TEST_F(DamagedArchiveTest, TooShortForACount) {

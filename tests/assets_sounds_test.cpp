@@ -42,8 +42,12 @@ TEST_F(GeneratedSoundsTest, EveryWavHasTheCanonicalHeader) {
         EXPECT_EQ(le16(wav, 20), 1) << name;  // PCM
         const int channels = le16(wav, 22);
         EXPECT_TRUE(channels == 1 || channels == 2) << name;
-        // The falling scream is stored slower so that the game can raise it.
-        const uint32_t rate = std::string(name) == "sfx/ovrevlp1.wav" ? 16000u : 22050u;
+        // The falling scream is stored slower so that the game can raise it;
+        // the click an octave below the 22000 Hz the menu plays its start
+        // click at, so that starting a match sounds unlike the other clicks.
+        const uint32_t rate = std::string(name) == "sfx/ovrevlp1.wav"      ? 16000u
+                              : std::string(name) == "sfx/warningbeep.wav" ? 11025u
+                                                                           : 22050u;
         EXPECT_EQ(le32(wav, 24), rate) << name;
         EXPECT_EQ(le16(wav, 32), channels * 2) << name;
         EXPECT_EQ(le32(wav, 28), rate * channels * 2) << name;

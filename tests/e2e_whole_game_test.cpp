@@ -155,37 +155,6 @@ class WholeGameTest : public ::testing::Test {
     std::unique_ptr<world_test::ArchiveDir> data_;
 };
 
-TEST_F(WholeGameTest, OneComputerWarDayFromStartUpToTheClosingPictures) {
-    scriptComputerMatch(4);
-    scriptLeaveEndScreen();
-    scriptQuit();
-    // The menu keeps its settings after the match; checked as the quit keys come.
-    int32_t settingsAfterMatch[4] = {0, 0, 0, 0};
-    script[script.size() - 6].ready = [&] {
-        if (!inMenu()) return false;
-        const MMenu& menu = *Form1->menu;
-        settingsAfterMatch[0] = menu.isComputer[0];
-        settingsAfterMatch[1] = menu.isComputer[1];
-        settingsAfterMatch[2] = menu.warDays;
-        settingsAfterMatch[3] = menu.palmTrees;
-        return true;
-    };
-
-    EXPECT_EQ(runApplication(system), 0);
-    EXPECT_EQ(next, script.size());
-    const std::vector<std::string> expected = {"morning of day 1", "noon of day 1",
-                                               "afternoon of day 1"};
-    EXPECT_EQ(banners, expected);
-    EXPECT_TRUE(endScreenSeen);
-    EXPECT_EQ(settingsAfterMatch[0], 1);
-    EXPECT_EQ(settingsAfterMatch[1], 1);
-    EXPECT_EQ(settingsAfterMatch[2], 1);
-    EXPECT_EQ(settingsAfterMatch[3], 1);
-    // Escape, Escape went back: the menu ran more frames before the last Escape.
-    const size_t n = tapFrames.size();
-    EXPECT_GT(tapFrames[n - 4], tapFrames[n - 5]);
-}
-
 TEST_F(WholeGameTest, EscapeDuringTheFirstTitleCardDoesNotEndTheMatch) {
     scriptComputerMatch(0);
     // Inside the match's constructor: the first title card's wait.

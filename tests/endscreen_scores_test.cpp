@@ -1,6 +1,7 @@
 // The end screen: both scores, the winner, fireworks into the engine's own
 // list, and leaving for the menu on a new key press from the 21st frame on.
 #include <set>
+#include <tuple>
 
 #include "game/explosion.h"
 #include "match_screen_fixture.h"
@@ -88,12 +89,15 @@ TEST_F(EndScreenTest, KeyHeldSinceBeforeDoesNotCountUntilPressedAgain) {
 
 TEST_F(EndScreenTest, FireworksGoIntoTheEnginesOwnList) {
     show(4, 1);
-    std::set<const ZefBase*> fireworks;
+    // A freed firework's address may be taken by the next one; its spark
+    // count and first spark's across speed (constant for a firework's life)
+    // tell the two apart.
+    std::set<std::tuple<const ZefBase*, int32_t, double>> fireworks;
     for (int frame = 0; frame < 250; ++frame) {
         step();
         for (ZefBase* member = engine->children.head; member != nullptr; member = member->next) {
             if (const auto* firework = dynamic_cast<const Explosion*>(member)) {
-                fireworks.insert(firework);
+                fireworks.insert({firework, firework->count, firework->sparks[0].vx});
                 EXPECT_LT(firework->count, 250);
             }
         }

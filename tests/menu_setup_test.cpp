@@ -30,15 +30,6 @@ class MenuTest : public screen_test::ScreenFixture {
     }
 };
 
-TEST_F(MenuTest, StartsWithItsDefaults) {
-    step();
-    EXPECT_EQ(menu().selectedRow, 0);
-    EXPECT_EQ(menu().isComputer[0], 1);
-    EXPECT_EQ(menu().isComputer[1], 0);
-    EXPECT_EQ(menu().warDays, 5);
-    EXPECT_EQ(menu().palmTrees, 3);
-}
-
 TEST_F(MenuTest, RowsClickButStayWithinTheirEnds) {
     EXPECT_TRUE(clicksOn(DIK_UP));
     EXPECT_EQ(menu().selectedRow, 0);

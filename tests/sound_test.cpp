@@ -171,30 +171,24 @@ using SoundDeathTest = SoundTest;
 TEST_F(SoundDeathTest, DamagedHeadersAreRefusedWithTheFileName) {
     testwav::Header floatFormat;
     floatFormat.formatTag = 3;
-    EXPECT_EXIT(load(floatFormat, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
-                "Sound::Sound\\(\\): '.*s.wav: not a PCM sound \\(format tag 3\\)'");
+    EXPECT_EXIT(
+        load(floatFormat, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+        "Sound::Sound\\(\\): '.*s.wav: format tag 3 \\(floating point\\) is not supported'");
 
     testwav::Header noChannels;
     noChannels.channels = 0;
     EXPECT_EXIT(load(noChannels, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
-                "s.wav: unsupported channel count 0");
+                "s.wav: 0 channels are not supported");
 
     testwav::Header noBlockAlign;
     noBlockAlign.blockAlign = 0;
     EXPECT_EXIT(load(noBlockAlign, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
-                "s.wav: unsupported block align 0");
+                "s.wav: block align 0 holds no whole sample");
 
     testwav::Header noRate;
     noRate.rate = 0;
     EXPECT_EXIT(load(noRate, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
-                "s.wav: unsupported sample rate 0");
-}
-
-TEST_F(SoundDeathTest, DataSizeBeyondTheFileIsRefused) {
-    testwav::Header h;
-    h.dataSize = 0xFFFFFFF0;
-    EXPECT_EXIT(load(h, testwav::pcm16({1, 2, 3})), ::testing::ExitedWithCode(255),
-                "s.wav: data size 4294967280 is larger than the 6 sample bytes in the file");
+                "s.wav: sample rate 0 is not supported");
 }
 
 TEST_F(SoundDeathTest, FileShorterThanAHeaderIsRefused) {

@@ -46,6 +46,48 @@ inline std::vector<uint8_t> build(const Header& h, const std::vector<uint8_t>& s
     return out;
 }
 
+// The body of a "fmt " chunk: 16 bytes, 18 (with an empty extension) or
+// 40 (the extensible header, whose sub-format carries `h.formatTag`).
+inline std::vector<uint8_t> fmtBody(const Header& h, size_t size = 16) {
+    std::vector<uint8_t> out;
+    put16(out, size == 40 ? 0xFFFE : h.formatTag);
+    put16(out, h.channels);
+    put32(out, h.rate);
+    put32(out, h.rate * h.blockAlign);
+    put16(out, h.blockAlign);
+    put16(out, h.bitsField);
+    if (size >= 18) put16(out, uint16_t(size - 18));
+    if (size == 40) {
+        put16(out, h.bitsField);              // valid bits
+        put32(out, h.channels == 2 ? 3 : 4);  // speaker mask
+        put16(out, h.formatTag);
+        out.insert(out.end(), {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00,
+                               0x38, 0x9B, 0x71});
+    }
+    out.resize(size, 0);
+    return out;
+}
+
+struct Chunk {
+    std::string id;
+    std::vector<uint8_t> body;
+    int64_t sizeField = -1;  // -1: the body's length
+};
+
+// A RIFF WAVE file of the given chunks, each odd body followed by its pad byte.
+inline std::vector<uint8_t> riff(const std::vector<Chunk>& chunks) {
+    std::vector<uint8_t> out{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const Chunk& c : chunks) {
+        out.insert(out.end(), c.id.begin(), c.id.end());
+        put32(out, c.sizeField < 0 ? uint32_t(c.body.size()) : uint32_t(c.sizeField));
+        out.insert(out.end(), c.body.begin(), c.body.end());
+        if (c.body.size() % 2 == 1) out.push_back(0);
+    }
+    const uint32_t riffSize = uint32_t(out.size() - 8);
+    for (int i = 0; i < 4; ++i) out[4 + i] = uint8_t(riffSize >> (8 * i));
+    return out;
+}
+
 inline std::vector<uint8_t> pcm16(const std::vector<int16_t>& values) {
     std::vector<uint8_t> out;
     for (int16_t v : values) put16(out, uint16_t(v));

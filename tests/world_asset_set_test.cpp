@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/directions.h"
 #include "engine/surface.h"
 #include "engine/surface_chain.h"
 #include "game/mmenu.h"
@@ -18,54 +17,7 @@ using world_test::WorldFixture;
 class AssetSetTest : public WorldFixture {
   protected:
     bool loadsAssets() const override { return false; }
-
-    // Width of the loading bar in a kept frame: gradient pixels along the
-    // bar's middle row, from its left edge.
-    int barWidth(const platform::HeadlessSystem::Frame& frame) const {
-        const uint16_t gradient = pixelOf(0x000040);
-        int width = 0;
-        while (width < 220 && frame.pixels[size_t(240 * frame.width + 218 + width)] == gradient) {
-            ++width;
-        }
-        return width;
-    }
 };
-
-TEST_F(AssetSetTest, LoadingBarGrowsFourPixelsPerPresent) {
-    system().setKeepPixels(true);
-    const size_t before = system().presentCount();
-    form().loadAssetSet();
-    const auto& frames = system().frames();
-    ASSERT_EQ(frames.size() - before, 50u);
-    EXPECT_EQ(barWidth(frames[before]), 4);         // after the fire gradient
-    EXPECT_EQ(barWidth(frames[before + 34]), 140);  // after the music
-    EXPECT_EQ(barWidth(frames[before + 35]), 144);
-    EXPECT_EQ(barWidth(frames[before + 49]), 200);
-    for (size_t i = 1; i < 50; ++i) {
-        EXPECT_EQ(barWidth(frames[before + i]), barWidth(frames[before + i - 1]) + 4) << i;
-    }
-}
-
-TEST_F(AssetSetTest, SceneHoldsSkySeaThenMenu) {
-    form().loadAssetSet();
-    ZefBase* first = engine->children.head;
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first, form().skyLayer);
-    EXPECT_EQ(first->next, form().seaLayer);
-    EXPECT_EQ(first->next->next, form().menu);
-    EXPECT_EQ(engine->children.tail, form().menu);
-
-    EXPECT_EQ(form().skyLayer->left, 0);
-    EXPECT_EQ(form().skyLayer->top, 120);
-    EXPECT_EQ(form().skyLayer->parallaxAcross, 0.0);
-    EXPECT_EQ(form().skyLayer->getTile(0, 0), form().sky);
-    EXPECT_EQ(form().seaLayer->left, -6400);
-    EXPECT_EQ(form().seaLayer->top, 360);
-    EXPECT_TRUE(form().seaLayer->wrapAcross);
-    // Wrapping repeats the one sea tile far to the right.
-    EXPECT_EQ(form().seaLayer->getTile(37, 0), form().sea);
-    EXPECT_NE(form().messenger, nullptr);
-}
 
 TEST_F(AssetSetTest, SkyColourIsTheSkyPicturesFirstPixel) {
     form().loadAssetSet();
@@ -105,15 +57,6 @@ TEST_F(AssetSetTest, EverySoundLoadedOncePerSide) {
     int sounds = 0;
     for (ZefBase* s = form().soundOwner->children.head; s != nullptr; s = s->next) ++sounds;
     EXPECT_EQ(sounds, 17);
-}
-
-TEST_F(AssetSetTest, DirectionTablesBuilt) {
-    form().loadAssetSet();
-    EXPECT_EQ(dirX[64], 1.0);
-    EXPECT_EQ(dirY[64], 0.0);
-    EXPECT_NEAR(dirY[0], -1.0, 1e-7);
-    EXPECT_NEAR(dirX[192], -1.0, 1e-5);
-    EXPECT_NEAR(dirY[128], 1.0, 1e-5);
 }
 
 // An archive without one of the chains stops the loading with the name tried.

@@ -48,6 +48,26 @@ TEST_F(IslandPalmTest, PalmsOfAKnownSeedStandOnTheArc) {
     }
 }
 
+// A draw of 32 modulo 64 is the step straight up: the palm stands at the top
+// of the arc, not mirrored (step 0 must not wrap round to 256).
+TEST_F(IslandPalmTest, PalmStraightUpStandsAtTheTopOfTheArc) {
+    startMatch(0, 1);
+    uint64_t seed = 1;
+    for (;; ++seed) {
+        Random probe;
+        probe.seed(seed);
+        if (probe.next() % 64 == 32) break;
+    }
+    form().random.seed(seed);
+    Player* player = match->players[0];
+    player->plantPalms();
+    Palm* palm = player->palms[0];
+    ASSERT_NE(palm, nullptr);
+    EXPECT_EQ(palm->x, player->island->x);
+    EXPECT_EQ(palm->y, player->island->y - 60);
+    EXPECT_FALSE(palm->blitFx.mirrorLeftRight);
+}
+
 TEST_F(IslandPalmTest, HitPalmWalksItsChainOnceAndStays) {
     startMatch(2);
     Palm* palm = match->players[1]->palms[1];

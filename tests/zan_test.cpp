@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "engine/surface.h"
@@ -175,6 +179,39 @@ TEST_F(ZanRoundTripTest, BackgroundMakesTheFirstFrameADelta) {
     dx->playAnimation(write(bytes), 0, 0);
     EXPECT_EQ(sys.frames()[0].pixels[3], 0x2000);
     EXPECT_EQ(sys.frames()[0].pixels[4], 0x1000);
+}
+
+// The zanenc command refuses scripts the game would refuse to play.
+class ZanencScriptTest : public ::testing::Test {
+  protected:
+    // Runs zanenc on `script`; returns its exit code, with its error output in `err`.
+    int run(const std::string& script) {
+        std::ofstream(dir.file("s.txt")) << script;
+        const std::string command = std::string(KESTOVA_ZANENC) + " " + dir.file("s.txt") + " " +
+                                    dir.file("out.zan") + " >/dev/null 2>" + dir.file("err");
+        const int status = std::system(command.c_str());
+        std::ifstream in(dir.file("err"));
+        err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    testwav::TempDir dir;
+    std::string err;
+};
+
+TEST_F(ZanencScriptTest, SoundNumbersMustHaveBeenLoaded) {
+    EXPECT_EQ(run("size 2 2\nload sfx/a.wav\nplay 0 loop\nstop 0\n"), 0) << err;
+    EXPECT_EQ(run("size 2 2\nload sfx/a.wav\nplay 1\n"), 1);
+    EXPECT_EQ(err, "zanenc: " + dir.file("s.txt") +
+                       ":3: sound 1 has not been loaded (1 loaded so far)\n");
+    EXPECT_EQ(run("size 2 2\nstop 0\nload sfx/a.wav\n"), 1);
+    EXPECT_NE(err.find(":2: sound 0 has not been loaded (0 loaded so far)"), std::string::npos)
+        << err;
+}
+
+TEST_F(ZanencScriptTest, PeriodIsAtMostFiveSeconds) {
+    EXPECT_EQ(run("size 2 2\nperiod 5000\n"), 0) << err;
+    EXPECT_EQ(run("size 2 2\nperiod 5001\n"), 1);
+    EXPECT_NE(err.find(":2: period MS (0 to 5000)"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "engine/zef_dx.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/error_codes.h"
@@ -164,4 +165,12 @@ void ZefDX::fatalError(const std::string& operation, const std::string& message,
 
 void ZefDX::log(const std::string& text) {
     if (logSink != nullptr) logSink(text, logContext);
+}
+
+void ZefDX::warn(const std::string& text) {
+    if (warnSink != nullptr) {
+        warnSink(text, warnContext);
+    } else {
+        std::fprintf(stderr, "kestova: warning: %s\n", text.c_str());
+    }
 }

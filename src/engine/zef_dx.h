@@ -40,6 +40,9 @@ public:
     [[noreturn]] void fatalError(const std::string& operation, const std::string& message,
                                  int32_t code);
     void log(const std::string& text);
+    // One line on standard error about a file taken with a repair (a sound
+    // that ends before its data does); the game goes on.
+    void warn(const std::string& text);
     // Saves the picture on screen into the pictures folder and plays
     // `shutterSound`; a failure is one line on standard error.
     void saveScreenshot();
@@ -72,6 +75,9 @@ public:
     // Where log lines go; nothing attaches one in the game, tests may.
     void (*logSink)(const std::string& line, void* context) = nullptr;
     void* logContext = nullptr;
+    // Takes warnings over instead of standard error (tests, fuzzers).
+    void (*warnSink)(const std::string& line, void* context) = nullptr;
+    void* warnContext = nullptr;
     // Takes fatal errors over before the box and the exit (fuzzers throw
     // back to their harness from it). If it returns, the error goes on as usual.
     void (*fatalHook)(const std::string& text, void* context) = nullptr;

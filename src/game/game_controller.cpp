@@ -54,15 +54,6 @@ GameController::GameController(ZefDX* owner) : ZefBase(owner) {
     startDayPart(0);
 }
 
-GameController::GameController(ZefDX* owner, Bare) : ZefBase(owner) {
-    for (int side = 0; side < 2; ++side) players[side] = new Player(owner, side, false);
-    bombs = new ZefListOwner(owner);
-    cannonballs = new ZefListOwner(owner);
-    splashes = new ZefListOwner(owner);
-    explosions = new ZefListOwner(owner);
-    hadFocus = owner->window->window().hasFocus();
-}
-
 GameController::~GameController() {
     for (int side = 0; side < 2; ++side) {
         delete players[side];

@@ -12,11 +12,6 @@ class GameController : public ZefBase {
 public:
     // Creates the players and sets up the first day part.
     explicit GameController(ZefDX* engine);
-    // A match with two human players and empty lists but no vehicle, no day
-    // part and no title card, for code (tests, benchmarks) that sets up the
-    // scene itself; the destructor owns whatever it adds.
-    struct Bare {};
-    GameController(ZefDX* engine, Bare);
     ~GameController() override;
 
     void process() override;

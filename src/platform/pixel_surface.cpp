@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
+#include "platform/bmp_bitfields.h"
 #include "platform/bmp_header.h"
 #include "platform/result_codes.h"
 
@@ -81,7 +83,14 @@ PixelSurface::~PixelSurface() {
 
 std::unique_ptr<PixelSurface> PixelSurface::decodeBMP(const uint8_t* data, size_t size,
                                                       std::string& error) {
-    if (!checkBmpHeader(data, size, error)) return nullptr;
+    BmpInfo info;
+    if (!readBmpHeader(data, size, info, error)) return nullptr;
+    // SDL's reader takes bit-field masks only in a few layouts and orders.
+    if (info.bitFields) {
+        auto picture = decodeBitFieldBmp(data, info);
+        if (!picture) error = "not enough memory for the picture";
+        return picture;
+    }
     SDL_RWops* rw = SDL_RWFromConstMem(data, int(std::min<size_t>(size, INT32_MAX)));
     if (!rw) {
         error = std::string("cannot read the picture: ") + SDL_GetError();
@@ -104,7 +113,23 @@ std::unique_ptr<PixelSurface> PixelSurface::decodeBMP(const uint8_t* data, size_
     std::unique_ptr<PixelSurface> result(new PixelSurface(0, 0));
     SDL_FreeSurface(result->impl_->surface);
     result->impl_->surface = converted;
+    // SDL reads RLE rows bottom-up whatever the height's sign says.
+    if (info.rle && info.topDown) result->flipRows();
     return result;
+}
+
+void PixelSurface::flipRows() {
+    const int rowBytes = width() * 2;
+    std::vector<uint8_t> spare(static_cast<size_t>(rowBytes));
+    uint8_t* pixels = static_cast<uint8_t*>(impl_->surface->pixels);
+    const int pitch = impl_->surface->pitch;
+    for (int top = 0, bottom = height() - 1; top < bottom; ++top, --bottom) {
+        uint8_t* a = pixels + size_t(top) * pitch;
+        uint8_t* b = pixels + size_t(bottom) * pitch;
+        std::memcpy(spare.data(), a, size_t(rowBytes));
+        std::memcpy(a, b, size_t(rowBytes));
+        std::memcpy(b, spare.data(), size_t(rowBytes));
+    }
 }
 
 int PixelSurface::width() const {

@@ -69,6 +69,7 @@ public:
     static uint16_t pixelFromRGB(uint32_t rgb);
 
 private:
+    void flipRows();  // top line to the bottom and back
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

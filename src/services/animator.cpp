@@ -17,6 +17,9 @@ constexpr size_t kSoundNameSize = 256;
 // The frame buffer is sized from the header; a size past this is a damaged
 // header, not an animation.
 constexpr int64_t kMaxBufferPixels = 16 * 1024 * 1024;
+// Escape and F10 are looked at once a frame; no period may keep them waiting
+// longer than this.
+constexpr int32_t kMaxFramePeriodMs = 5000;
 
 // 5-5-5 to 5-6-5: red and green move up a bit, blue stays, bit 15 is lost.
 uint16_t to565(uint16_t p) {
@@ -51,6 +54,12 @@ void Animator::open(const std::string& fileName) {
     stream_ = owner->fileManager->openFile(fileName);
     if (!read32(width) || !read32(height) || !read32(framePeriod)) {
         owner->fatalError("Animator::open()", fileName + ": file ends inside its header", -1);
+    }
+    if (framePeriod > kMaxFramePeriodMs) {
+        owner->fatalError("Animator::open()",
+                          fileName + ": frame period " + std::to_string(framePeriod) +
+                              " ms is longer than " + std::to_string(kMaxFramePeriodMs) + " ms",
+                          -1);
     }
     if (bufferSize == 0) {
         int64_t pixels = (int64_t(width) + 1) * (int64_t(height) + 1) + 4 * int64_t(height);
@@ -162,7 +171,8 @@ void Animator::checkFrame(size_t words, int surfaceWidth, int surfaceHeight, boo
         if (word > kEndOfFrame) {
             line += 0x10000 - word;
             column = x;
-            if (line >= surfaceHeight) fail("line skip leaves the surface");
+            // Trailing skips may reach the bottom edge; only a run there would draw.
+            if (line > surfaceHeight) fail("line skip leaves the surface");
             continue;
         }
         column += word;

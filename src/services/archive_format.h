@@ -38,7 +38,8 @@ inline void writeLE32(uint8_t* p, int32_t value) {
 
 // Reads and checks the directory of an archive of `fileSize` bytes whose
 // start `in` is positioned at. Every entry must name its data inside the
-// file, so no later read can leave it. On damage returns false with `error`
+// file, so no later read can leave it. A negative count gives an empty
+// directory. On damage returns false with `error`
 // saying what is wrong (without the archive's name; callers add it).
 inline bool readDirectory(std::istream& in, uint64_t fileSize, std::vector<Entry>& entries,
                           std::string& error) {
@@ -49,10 +50,8 @@ inline bool readDirectory(std::istream& in, uint64_t fileSize, std::vector<Entry
         return false;
     }
     const int32_t count = readLE32(countBytes);
-    if (count < 0) {
-        error = "entry count " + std::to_string(count) + " is negative";
-        return false;
-    }
+    // A count of zero or less is an empty directory, not damage.
+    if (count <= 0) return true;
     const uint64_t present = (fileSize - kCountSize) / kEntrySize;
     if (uint64_t(count) > present) {
         error = "entry count " + std::to_string(count) + " but only " + std::to_string(present) +

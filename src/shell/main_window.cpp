@@ -6,9 +6,11 @@
 #include "game/end_screen.h"
 #include "game/game_controller.h"
 #include "game/mmenu.h"
+#include "platform/executable_dir.h"
 #include "platform/system.h"
 #include "services/sound.h"
 #include "services/zef_file_manager.h"
+#include "shell/data_location.h"
 #include "shell/pad_feed.h"
 
 TForm1* Form1 = nullptr;
@@ -53,7 +55,15 @@ void TForm1::FormActivate() {
     engine->createInput(1);
     padFeed = new PadFeed(system->input());
     engine->input->keyFeed = padFeed;
-    engine->fileManager->setArchive("Kestova.dat");
+    // Started from a menu or a launcher the current directory is the home
+    // folder: the archive is also looked for beside the program and in the
+    // installed data folder.
+    const DataLookup data =
+        findDataArchive("Kestova.dat", platform::executableDirectory(), KESTOVA_DATA_FROM_BIN);
+    if (data.path.empty()) {
+        engine->fatalError("ZefDX::checkFile()", describeMissingArchive("Kestova.dat", data), -1);
+    }
+    engine->fileManager->setArchive(data.path);
     fontOwner = new ZefListOwner(engine);
     imageOwner = new ZefListOwner(engine);
     soundOwner = new ZefListOwner(engine);

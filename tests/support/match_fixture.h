@@ -21,6 +21,7 @@
 #include "platform/headless.h"
 #include "services/dik_codes.h"
 #include "shell/main_window.h"
+#include "support/bare_match.h"
 #include "support/world_archive.h"
 
 namespace world_test {
@@ -72,7 +73,7 @@ class WorldFixture : public ::testing::Test {
     // each frame from the engine's list like the real one.
     GameController* startMatch(int32_t dayPart, int32_t palmTrees = 3) {
         form_->menu->palmTrees = palmTrees;
-        match = new GameController(engine, GameController::Bare{});
+        match = makeBareMatch(engine);
         form_->match = match;
         match->day = 1;
         match->dayPart = dayPart;

@@ -46,6 +46,18 @@ bool safeRelative(const std::string& name) {
     return true;
 }
 
+// The first symbolic link met on the way from `dir` down to `target`, or an
+// empty path. `dir` itself may be a link: the user named it.
+fs::path linkOnTheWay(const fs::path& dir, const std::string& name) {
+    fs::path at = dir;
+    for (const fs::path& part : fs::path(name)) {
+        at /= part;
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(at, ec))) return at;
+    }
+    return {};
+}
+
 }  // namespace
 
 bool extractArchive(const std::string& path, const std::string& dir, std::string& error) {
@@ -60,6 +72,12 @@ bool extractArchive(const std::string& path, const std::string& dir, std::string
         if (!done.insert(entry.name).second) continue;
         std::vector<uint8_t> bytes;
         if (!readEntry(path, entry, bytes, error)) return false;
+        // A link already in the folder would carry the write somewhere else.
+        const fs::path link = linkOnTheWay(dir, entry.name);
+        if (!link.empty()) {
+            error = "will not write " + entry.name + " through the symbolic link " + link.string();
+            return false;
+        }
         const fs::path target = fs::path(dir) / entry.name;
         std::error_code ec;
         fs::create_directories(target.parent_path(), ec);

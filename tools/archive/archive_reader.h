@@ -18,8 +18,9 @@ bool readEntry(const std::string& path, const Entry& entry, std::vector<uint8_t>
                std::string& error);
 
 // Writes every entry under `dir` by its stored name. Names that would land
-// outside `dir` (absolute, or with a ".." part) are refused; of two equal
-// names the first is extracted, as the game would read it.
+// outside `dir` (absolute, with a ".." part, or through a symbolic link
+// already inside `dir`) are refused; of two equal names the first is
+// extracted, as the game would read it.
 bool extractArchive(const std::string& path, const std::string& dir, std::string& error);
 
 // Checks the directory and reads every entry; `entryCount` receives the count.

@@ -43,6 +43,14 @@ bool checkNames(const FileList& files, std::string& error) {
     return true;
 }
 
+// Whether `path` names the file `other` names (through links and "..").
+bool isSameFile(const fs::path& path, const std::string& other) {
+    if (other.empty()) return false;
+    std::error_code ec;
+    const bool same = fs::equivalent(path, other, ec);
+    return !ec && same;
+}
+
 }  // namespace
 
 bool writeArchive(const std::string& out, const FileList& files, std::string& error) {
@@ -97,7 +105,8 @@ bool writeArchive(const std::string& out, const FileList& files, std::string& er
     return true;
 }
 
-bool collectDirectory(const std::string& dir, FileList& files, std::string& error) {
+bool collectDirectory(const std::string& dir, FileList& files, std::string& error,
+                      const std::string& skip) {
     files.clear();
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) {
@@ -106,7 +115,7 @@ bool collectDirectory(const std::string& dir, FileList& files, std::string& erro
     }
     std::vector<std::string> names;
     for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec)) {
+        if (it->is_regular_file(ec) && !isSameFile(it->path(), skip)) {
             names.push_back(fs::relative(it->path(), dir, ec).generic_string());
             if (ec) break;
         }
@@ -134,8 +143,10 @@ bool collectDirectory(const std::string& dir, FileList& files, std::string& erro
 }
 
 bool packDirectory(const std::string& out, const std::string& dir, std::string& error) {
+    // An archive written into the folder it packs must not swallow its own
+    // earlier copy on the next run.
     FileList files;
-    return collectDirectory(dir, files, error) && writeArchive(out, files, error);
+    return collectDirectory(dir, files, error, out) && writeArchive(out, files, error);
 }
 
 }  // namespace kv_archive

@@ -16,10 +16,12 @@ bool writeArchive(const std::string& out, const FileList& files, std::string& er
 
 // Every regular file under `dir`, named by its path relative to `dir` with
 // forward slashes, sorted by name byte for byte so that the same tree
-// always gives the same archive.
-bool collectDirectory(const std::string& dir, FileList& files, std::string& error);
+// always gives the same archive. The file `skip` names, if it lies there,
+// is left out.
+bool collectDirectory(const std::string& dir, FileList& files, std::string& error,
+                      const std::string& skip = "");
 
-// collectDirectory then writeArchive.
+// collectDirectory then writeArchive; `out` itself is never packed.
 bool packDirectory(const std::string& out, const std::string& dir, std::string& error);
 
 }  // namespace kv_archive

@@ -17,6 +17,38 @@ int usage() {
     return 2;
 }
 
+// A name as one line of the listing: control bytes and the backslash are
+// escaped, so a tab or a newline in a stored name cannot split a column or
+// fake an entry.
+std::string escapeName(const std::string& name) {
+    std::string out;
+    for (unsigned char c : name) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    char hex[5];
+                    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+                    out += hex;
+                } else {
+                    out += char(c);
+                }
+        }
+    }
+    return out;
+}
+
 int fail(const std::string& error) {
     std::fprintf(stderr, "kvpack: %s\n", error.c_str());
     return 1;
@@ -36,7 +68,7 @@ int main(int argc, char** argv) {
         std::vector<kv_archive::Entry> entries;
         if (!kv_archive::readArchive(argv[2], entries, error)) return fail(error);
         for (const kv_archive::Entry& entry : entries) {
-            std::printf("%s\t%d\t%d\n", entry.name.c_str(), entry.offset, entry.size);
+            std::printf("%s\t%d\t%d\n", escapeName(entry.name).c_str(), entry.offset, entry.size);
         }
         return 0;
     }

@@ -24,5 +24,7 @@ Picture islandPicture();
 Picture palmPicture(int frame);
 Picture planePicture(int frame);
 Picture cannonPicture(int frame);
+// The plane as vectors, nose to +x, centred on the origin, about 40 long.
+void drawPlane(cairo_t* cr, bool bladeLong);
 
 }  // namespace art

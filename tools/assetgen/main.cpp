@@ -2,6 +2,7 @@
 //
 //   assetgen --out Kestova.dat      the archive the game reads
 //   assetgen --preview DIR          PNG contact sheets of every picture, for review
+//   assetgen --icons DIR            the desktop icon, DIR/<n>x<n>/apps/kestova.png
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,25 +12,35 @@
 #include "asset_bundle.h"
 #include "audio.h"
 #include "contact_sheet.h"
+#include "icon.h"
 #include "intro.h"
 #include "scene_preview.h"
 
 int main(int argc, char** argv) {
-    std::string out, preview;
+    const char* const usage = "usage: assetgen [--out ARCHIVE] [--preview DIR] [--icons DIR]\n";
+    std::string out, preview, icons;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
             out = argv[++i];
         } else if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
             preview = argv[++i];
+        } else if (std::strcmp(argv[i], "--icons") == 0 && i + 1 < argc) {
+            icons = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: assetgen [--out ARCHIVE] [--preview DIR]\n");
+            std::fprintf(stderr, "%s", usage);
             return 2;
         }
     }
-    if (out.empty() && preview.empty()) {
-        std::fprintf(stderr, "usage: assetgen [--out ARCHIVE] [--preview DIR]\n");
+    if (out.empty() && preview.empty() && icons.empty()) {
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
+    std::string error;
+    if (!icons.empty() && !writeIcons(icons, error)) {
+        std::fprintf(stderr, "assetgen: %s\n", error.c_str());
+        return 1;
+    }
+    if (out.empty() && preview.empty()) return 0;
 
     AssetBundle bundle;
     art::addScenery(bundle);
@@ -40,7 +51,6 @@ int main(int argc, char** argv) {
     audio::addSounds(bundle);
     intro::addIntro(bundle);
 
-    std::string error;
     if (!preview.empty()) {
         AssetBundle::Group scene{"scene mock-up", {}};
         scene.pictures.push_back(scenePreview());

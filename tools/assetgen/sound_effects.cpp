@@ -143,12 +143,18 @@ Track machineGun() {
     return out;
 }
 
+// The menu click is made and stored at half the output rate: the menu plays
+// its start click at 22000 Hz, an octave above the other clicks, so starting
+// a match sounds different from moving through the rows.
+constexpr int kClickRate = 11025;
+
 Track click() {
-    const int n = samples(0.07);
+    const int n = static_cast<int>(0.07 * kClickRate + 0.5);
     Track out(n);
     for (int i = 0; i < n; ++i) {
-        double t = static_cast<double>(i) / kRate;
-        out[i] = squareWave(1320 * t, 7) * strike(t, 0.002, 0.018);
+        double t = static_cast<double>(i) / kClickRate;
+        // Harmonics 1 and 3 only: the 5th would fold back below 5512 Hz.
+        out[i] = squareWave(1320 * t, 3) * strike(t, 0.002, 0.018);
     }
     normalise(out, 0.6);
     return out;
@@ -186,7 +192,7 @@ void addSounds(AssetBundle& bundle) {
     bundle.addFile("sfx/planesplash.wav", toWav(splash(1.4, 31, 1000, 1.0)));
     bundle.addFile("sfx/spanloo.wav", toWav(machineGun()));
     bundle.addFile("sfx/cannonfire.wav", toWav(explosion(0.9, 37, 90, 5000)));
-    bundle.addFile("sfx/warningbeep.wav", toWav(click()));
+    bundle.addFile("sfx/warningbeep.wav", toWav(click(), kClickRate));
     bundle.addFile("sfx/sunshineDance.wav", toWav(sunshineDance()));
     bundle.addFile("sfx/interaction.wav", toWav(chime()));
 }

@@ -219,6 +219,9 @@ Picture bomb(int frame) {
 
 }  // namespace
 
+void drawPlane(cairo_t* cr, bool bladeLong) {
+    planeBody(cr, bladeLong);
+}
 Picture planePicture(int frame) {
     return plane(frame);
 }

@@ -4,11 +4,12 @@
 //
 // Script lines (blank lines and lines starting with '#' are skipped):
 //   size W H          area size, first line
-//   period MS         ms per frame, 0 for the engine's own period (default 0)
+//   period MS         ms per frame, 0 for the engine's own period (default 0),
+//                     at most 5000
 //   frame FILE.bmp    a W x H picture
 //   wait MS
 //   load ARCHIVE/NAME.wav
-//   play N [loop]
+//   play N [loop]     N: a sound loaded above, counted from 0
 //   stop N
 // BMP paths are relative to the script's folder.
 #include <cstdio>
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     std::ifstream script(scriptPath);
     if (!script) return fail(scriptPath, 0, "cannot open the script");
 
-    int32_t width = -1, height = -1, period = 0;
+    int32_t width = -1, height = -1, period = 0, soundsLoaded = 0;
     std::unique_ptr<zan::Encoder> encoder;
     std::string text;
     int lineNo = 0;
@@ -67,8 +68,10 @@ int main(int argc, char** argv) {
             continue;
         }
         if (word == "period") {
-            if (encoder || !(line >> period) || period < 0)
-                return fail(scriptPath, lineNo, "period MS must come before any command");
+            // The game refuses periods past 5000 ms: Escape would wait too long.
+            if (encoder || !(line >> period) || period < 0 || period > 5000)
+                return fail(scriptPath, lineNo,
+                            "period MS (0 to 5000) must come before any command");
             continue;
         }
         if (width <= 0) return fail(scriptPath, lineNo, "size W H must come first");
@@ -101,11 +104,17 @@ int main(int argc, char** argv) {
             if (!(line >> name) || name.size() > 255)
                 return fail(scriptPath, lineNo, "load needs a name of at most 255 characters");
             encoder->loadSound(name);
+            ++soundsLoaded;
         } else if (word == "play" || word == "stop") {
             int32_t number;
             std::string flag;
             if (!(line >> number) || number < 0)
                 return fail(scriptPath, lineNo, word + " needs a sound number");
+            // The game refuses the whole file when it meets such a command.
+            if (number >= soundsLoaded)
+                return fail(scriptPath, lineNo,
+                            "sound " + std::to_string(number) + " has not been loaded (" +
+                                std::to_string(soundsLoaded) + " loaded so far)");
             line >> flag;
             if (word == "play")
                 encoder->playSound(number, flag == "loop");
