@@ -51,10 +51,9 @@ golden::Recording withPause(const golden::Recording& original, int read, int len
     out.changes.push_back({read + 1, DIK_P, false});
     out.changes.push_back({read + length, DIK_P, true});
     out.changes.push_back({read + length + 1, DIK_P, false});
-    std::stable_sort(out.changes.begin(), out.changes.end(),
-                     [](const golden::KeyChange& a, const golden::KeyChange& b) {
-                         return a.read < b.read;
-                     });
+    std::stable_sort(
+        out.changes.begin(), out.changes.end(),
+        [](const golden::KeyChange& a, const golden::KeyChange& b) { return a.read < b.read; });
     out.reads += length;
     return out;
 }
@@ -173,8 +172,8 @@ TEST_P(GoldenPause, PausedRunIsTheRecordedOne) {
         for (size_t i = 0; i <= pausedAt; ++i) ASSERT_EQ(trace.check(i, plain[i]), "") << i;
     }
     ASSERT_EQ(golden::runRecording(paused, hooks), 0);
-    EXPECT_TRUE(report.empty()) << c.name << ", paused at frame " << pausedAt << " for "
-                                << c.length << " reads:\n"
+    EXPECT_TRUE(report.empty()) << c.name << ", paused at frame " << pausedAt << " for " << c.length
+                                << " reads:\n"
                                 << report;
     EXPECT_EQ(frames, plain.size() + size_t(c.length));
 }

@@ -1,10 +1,11 @@
 // The game pads as pure units: which side a pad plays, and which keys its
 // buttons and stick press in a match frame and in the menu.
+#include "game/pad_keys.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "game/pad_keys.h"
 #include "platform/pad_slots.h"
 #include "services/dik_codes.h"
 

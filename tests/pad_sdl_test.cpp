@@ -46,7 +46,9 @@ class PadSystem : public platform::System {
             SDL_PumpEvents();
             SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         }
-        void readMouse(platform::MouseState& state) override { o_.headless.input().readMouse(state); }
+        void readMouse(platform::MouseState& state) override {
+            o_.headless.input().readMouse(state);
+        }
         void setMousePos(int x, int y) override { o_.headless.input().setMousePos(x, y); }
         void readPads(platform::PadState pads[2]) override {
             if (o_.beforePadRead) o_.beforePadRead(o_.headless.keyReads() - 1);
@@ -89,9 +91,9 @@ class SdlPadTest : public ::testing::Test {
 
     // A new virtual pad; returns the test's name for it.
     int plug() {
-        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
-                                                    SDL_CONTROLLER_AXIS_MAX,
-                                                    SDL_CONTROLLER_BUTTON_MAX, 0);
+        const int index =
+            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
         EXPECT_GE(index, 0) << SDL_GetError();
         SDL_Joystick* joystick = SDL_JoystickOpen(index);
         EXPECT_NE(joystick, nullptr) << SDL_GetError();
@@ -265,7 +267,8 @@ TEST_F(SdlPadTest, UnpluggedPadHandsItsSideBackAndANewPadTakesIt) {
     EXPECT_TRUE(playing());
 
     // The keyboard has the left side back.
-    system_->headless.holdKey(DIK_A, system_->headless.keyReads(), system_->headless.keyReads() + 1);
+    system_->headless.holdKey(DIK_A, system_->headless.keyReads(),
+                              system_->headless.keyReads() + 1);
     step();
     EXPECT_EQ(heading(0), turned - 8);
 
@@ -322,8 +325,8 @@ TEST(SdlSystemPads, TheSdlInputReadsAPluggedPad) {
     platform::PadState pads[2];
     system->input().readPads(pads);
     EXPECT_FALSE(pads[0].connected);
-    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
-                                                SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    const int index = SDL_JoystickAttachVirtual(
+        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
     ASSERT_GE(index, 0) << SDL_GetError();
     SDL_Joystick* joystick = SDL_JoystickOpen(index);
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_B, 1);

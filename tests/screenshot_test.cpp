@@ -1,6 +1,8 @@
 // Screenshots: F12 saves the picture on screen as a PNG in the pictures
 // folder, never over an existing file, never as a key the game sees, and a
 // folder that cannot be written costs one line on stderr and nothing else.
+#include "platform/screenshot.h"
+
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -13,7 +15,6 @@
 #include <vector>
 
 #include "match_screen_fixture.h"
-#include "platform/screenshot.h"
 #include "services/sound.h"
 
 namespace {

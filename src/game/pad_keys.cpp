@@ -9,34 +9,37 @@ using Pad = platform::PadState;
 
 constexpr int32_t kDeadZone = 32768 / 4;
 
+struct Binding {
+    uint16_t control;
+    uint8_t key;
+};
+
+const Binding kMenuBindings[] = {
+    {Pad::kDpadUp, DIK_UP},       {Pad::kDpadDown, DIK_DOWN}, {Pad::kDpadLeft, DIK_LEFT},
+    {Pad::kDpadRight, DIK_RIGHT}, {Pad::kSouth, DIK_RETURN},  {Pad::kEast, DIK_ESCAPE},
+    {Pad::kStart, DIK_SPACE},     {Pad::kBack, DIK_ESCAPE},
+};
+
 // The key of one control; 0 when the control does nothing in that mode.
 uint8_t keyOf(uint16_t control, int32_t side, PadMode mode) {
     if (mode == PadMode::Menu) {
-        switch (control) {
-            case Pad::kDpadUp: return DIK_UP;
-            case Pad::kDpadDown: return DIK_DOWN;
-            case Pad::kDpadLeft: return DIK_LEFT;
-            case Pad::kDpadRight: return DIK_RIGHT;
-            case Pad::kSouth: return DIK_RETURN;
-            case Pad::kEast: return DIK_ESCAPE;
-            case Pad::kStart: return DIK_SPACE;
-            case Pad::kBack: return DIK_ESCAPE;
-            default: return 0;
+        for (const Binding& b : kMenuBindings) {
+            if (b.control == control) return b.key;
         }
+        return 0;
     }
     // The first key of each control, the one the computer opponent presses.
     const SideKeys& keys = sideKeys(side);
-    switch (control) {
-        case Pad::kDpadUp: return keys.up[0];
-        case Pad::kDpadDown: return keys.down[0];
-        case Pad::kDpadLeft: return keys.left[0];
-        case Pad::kDpadRight: return keys.right[0];
-        case Pad::kSouth: return keys.fire;
-        case Pad::kRightShoulder: return keys.fire;
-        case Pad::kStart: return DIK_P;
-        case Pad::kBack: return DIK_ESCAPE;
-        default: return 0;
+    const Binding play[] = {
+        {Pad::kDpadUp, keys.up[0]},     {Pad::kDpadDown, keys.down[0]},
+        {Pad::kDpadLeft, keys.left[0]}, {Pad::kDpadRight, keys.right[0]},
+        {Pad::kSouth, keys.fire},       {Pad::kRightShoulder, keys.fire},
+        {Pad::kStart, DIK_P},           {Pad::kBack, DIK_ESCAPE},
+    };
+    for (const Binding& b : play) {
+        if (b.control == control) return b.key;
     }
+    return 0;
 }
 
 }  // namespace

@@ -104,9 +104,8 @@ std::string timeStamp(int64_t calendarSeconds) {
 
 std::string picturesDirectory() {
     const std::string home = envOr("HOME", "");
-    for (const std::string& candidate :
-         {envOr("XDG_PICTURES_DIR", ""), userDirsEntry(home),
-          home.empty() ? std::string() : home + "/Pictures"}) {
+    for (const std::string& candidate : {envOr("XDG_PICTURES_DIR", ""), userDirsEntry(home),
+                                         home.empty() ? std::string() : home + "/Pictures"}) {
         if (isDirectory(candidate)) return candidate;
     }
     return ".";

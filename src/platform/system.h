@@ -61,8 +61,8 @@ struct PadState {
         kRightShoulder = 1 << 8,
     };
     bool connected = false;
-    uint16_t buttons = 0;                   // Button bits held
-    int16_t leftX = 0, leftY = 0;           // left stick, -32768..32767, +y down
+    uint16_t buttons = 0;          // Button bits held
+    int16_t leftX = 0, leftY = 0;  // left stick, -32768..32767, +y down
 };
 
 // The keyboard and mouse, read once per input update.
