@@ -74,6 +74,33 @@ void BM_Memcpy48(benchmark::State& state) {
 }
 BENCHMARK(BM_Memcpy48);
 
+// A palm (84x88) drawn at a scale that is not a whole number, as a closer
+// palm would be: every destination pixel picks its own source pixel.
+constexpr double kPalmScale = 1.37;
+
+RECT stretchedPalm(const Surface& palm) {
+    return palm.placement(320, 240, nullptr, kPalmScale);
+}
+
+void BM_StretchedPalm(benchmark::State& state) {
+    auto back = makeBack();
+    auto palm = makeSurface(84, 88, true);
+    for (auto _ : state) {
+        palm->blit(back.get(), 320, 240, nullptr, nullptr, kPalmScale);
+        benchmark::ClobberMemory();
+    }
+    const RECT to = stretchedPalm(*palm);
+    state.SetBytesProcessed(int64_t(state.iterations()) * to.width() * to.height() * 2);
+}
+BENCHMARK(BM_StretchedPalm);
+
+// Its floor: a memcpy of the pixels the stretched palm covers.
+void BM_MemcpyStretchedPalm(benchmark::State& state) {
+    const RECT to = stretchedPalm(*makeSurface(84, 88, true));
+    memcpyOf(state, size_t(to.width()) * size_t(to.height()) * 2);
+}
+BENCHMARK(BM_MemcpyStretchedPalm);
+
 void BM_OpaqueFullCopy(benchmark::State& state) {
     auto back = makeBack();
     auto picture = makeSurface(kScreenW, kScreenH, false);

@@ -1,11 +1,11 @@
-# Fails the build when a file outside src/platform includes an SDL header.
+# Fails the build when a file outside src/platform includes an SDL or ENet header.
 file(GLOB_RECURSE files ${ROOT}/src/*.h ${ROOT}/src/*.cpp)
 foreach(f ${files})
   string(FIND "${f}" "${ROOT}/src/platform/" inPlatform)
   if(NOT inPlatform EQUAL 0)
-    file(STRINGS "${f}" hits REGEX "#include[ \t]*[<\"]SDL")
+    file(STRINGS "${f}" hits REGEX "#include[ \t]*[<\"](SDL|enet/)")
     if(hits)
-      message(FATAL_ERROR "${f} includes SDL; only src/platform may")
+      message(FATAL_ERROR "${f} includes an outside library (SDL, ENet); only src/platform may")
     endif()
   endif()
 endforeach()

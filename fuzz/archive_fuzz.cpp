@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::require(length == first->size && stream->size() == size_t(first->size),
                       "an entry opens with its own size");
         fuzz::require(first->size == 0 ||
-                          std::memcmp(stream->bytes().data(), data + first->offset,
+                          std::memcmp(stream->data(), data + first->offset,
                                       size_t(first->size)) == 0,
                       "an entry reads its own bytes");
         // Reads stop at the entry's end, never in a neighbour's data.

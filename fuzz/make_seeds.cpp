@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive_writer.h"
+#include "services/net_packet.h"
 #include "wav_bytes.h"
 #include "zan_encoder.h"
 
@@ -222,6 +223,32 @@ bool makeAnimations(const fs::path& dir) {
 
 }  // namespace
 
+// Network messages: each seed is a run of messages, each after one byte of
+// its length, as the net harness splits them.
+bool makeMessages(const fs::path& dir) {
+    net::Settings settings;
+    settings.seed = 1733660000;
+    settings.warDays = 3;
+    settings.palmTrees = 5;
+    const uint8_t keys[256] = {0, 0x80, 0, 0, 0x80};
+    const std::vector<std::vector<std::vector<uint8_t>>> runs = {
+        {net::encodeHello()},
+        {net::encodeStart(settings)},
+        {net::encodeKeys(0, keys), net::encodeKeys(1, keys), net::encodeDigest(1, 99)},
+        {net::encodeReady(), net::encodeKeys(0, keys), net::encodeKeys(2, keys)},
+    };
+    int n = 0;
+    for (const auto& run : runs) {
+        std::vector<uint8_t> bytes;
+        for (const auto& message : run) {
+            bytes.push_back(uint8_t(message.size()));
+            bytes.insert(bytes.end(), message.begin(), message.end());
+        }
+        if (!save(dir / ("run" + std::to_string(n++)), bytes)) return false;
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: kv_make_seeds <out-dir>\n");
@@ -229,10 +256,10 @@ int main(int argc, char** argv) {
     }
     const fs::path out = argv[1];
     std::error_code ec;
-    for (const char* sub : {"archive", "bmp", "wav", "zan"}) fs::create_directories(out / sub, ec);
+    for (const char* sub : {"archive", "bmp", "wav", "zan", "net"}) fs::create_directories(out / sub, ec);
     std::string error;
     if (ec || !makeArchives(out / "archive", error) || !makePictures(out / "bmp") ||
-        !makeSounds(out / "wav") || !makeAnimations(out / "zan")) {
+        !makeSounds(out / "wav") || !makeAnimations(out / "zan") || !makeMessages(out / "net")) {
         std::fprintf(stderr, "kv_make_seeds: cannot write the seeds under %s %s\n",
                      out.string().c_str(), error.c_str());
         return 1;

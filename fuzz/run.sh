@@ -4,14 +4,14 @@
 # fuzz/regressions/<harness>/ are replayed first. Exits non-zero on a finding;
 # the crashing input is kept under <build>/fuzz/artifacts/<harness>/.
 #
-#   fuzz/run.sh [seconds-per-harness] [harness...]   # default 30 s, all four
+#   fuzz/run.sh [seconds-per-harness] [harness...]   # default 30 s, all six
 #   KESTOVA_FUZZ_BUILD=dir   build directory (default build-fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -eq 0 ] && harnesses=(archive bmp wav zan)
+[ ${#harnesses[@]} -eq 0 ] && harnesses=(archive bmp wav zan net blit)
 build="${KESTOVA_FUZZ_BUILD:-build-fuzz}"
 
 # libFuzzer comes with clang's runtime package; without it there is nothing to run.
@@ -51,8 +51,10 @@ for h in "${harnesses[@]}"; do
     mkdir -p "$corpus" "$out/artifacts/$h"
     cp -n "$out/seeds/$h"/* "$corpus"/ 2>/dev/null || true
     echo "fuzz: $h for ${seconds}s"
+    dict=()
+    [ -f "fuzz/$h.dict" ] && dict=(-dict="fuzz/$h.dict")
     if "$bin" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 -print_final_stats=1 \
-        -dict="fuzz/$h.dict" -artifact_prefix="$out/artifacts/$h/" "$corpus" \
+        "${dict[@]}" -artifact_prefix="$out/artifacts/$h/" "$corpus" \
         >"$out/$h.log" 2>&1; then
         runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$out/$h.log" | grep -o '[0-9]*$')"
         echo "fuzz: $h: no finding in ${runs:-?} executions"

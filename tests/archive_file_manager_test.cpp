@@ -74,6 +74,11 @@ TEST_F(FileManagerTest, StreamsAreIndependentAndStopAtTheirEntry) {
     EXPECT_EQ(one->read(buffer, 1), 0u);
     EXPECT_EQ(two->read(buffer, sizeof buffer), 6u);
     EXPECT_EQ(std::string(buffer, 6), "BBBBBB");
+    // A byte at a time reads the same bytes.
+    auto again = files().openFile("one");
+    std::string bytes;
+    for (char c = 0; again->read(&c, 1) == 1;) bytes += c;
+    EXPECT_EQ(bytes, "AAAA");
 }
 
 TEST_F(FileManagerTest, EmptyArchiveLoadsAndEveryOpenEndsTheProgram) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -221,7 +222,9 @@ TEST_F(GeneratedPicturesTest, PalmStandsOnItsFootAndEndsAsAStump) {
 }
 
 TEST_F(GeneratedPicturesTest, TwoGeneratorRunsGiveTheSameBytes) {
-    const std::string again = ::testing::TempDir() + "kestova_again.dat";
+    // Named by process: other test runs on the machine may do the same at once.
+    const std::string again =
+        ::testing::TempDir() + "kestova_again_" + std::to_string(getpid()) + ".dat";
     const std::string command =
         std::string(KESTOVA_BUILD_DIR) + "/tools/assetgen/assetgen --out " + again;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;

@@ -178,6 +178,87 @@ TEST_F(WholeGameTest, EscapeDuringTheFirstTitleCardDoesNotEndTheMatch) {
     EXPECT_TRUE(endScreenSeen);
 }
 
+// A close request (the window manager's close, Alt+F4, SIGTERM) winds the
+// program down from wherever it is: the wait or screen in progress returns at
+// its next poll, the main loop ends, the closing pictures are skipped.
+class CloseRequestTest : public WholeGameTest {
+  protected:
+    // Asks to close at the first key read where `when` holds; no key is
+    // pressed from then on.
+    void closeWhen(std::function<bool()> when) {
+        system.onKeyRead = [this, when](int read, uint8_t held[256]) {
+            if (!requested && when()) {
+                system.requestClose();
+                requested = true;
+                presentsAtRequest = system.presentCount();
+                sleptAtRequest = system.totalSleptMs();
+            }
+            if (!requested) drive(read, held);
+        };
+    }
+    // Mixes long enough for every sound played once to end: what still
+    // plays after it loops.
+    int loopsPlaying() {
+        system.mixAudio(size_t(system.outputRate()) * 5);
+        return system.playingVoices();
+    }
+
+    bool requested = false;
+    size_t presentsAtRequest = 0;
+    uint64_t sleptAtRequest = 0;
+};
+
+TEST_F(CloseRequestTest, InAStartUpScreenEndsAtOnceWithNoMorePictures) {
+    // The music starts after the intro: a splash picture's wait is running.
+    closeWhen([this] { return !inMainLoop() && system.playingVoices() > 0; });
+    EXPECT_EQ(runApplication(system), 0);
+    ASSERT_TRUE(requested);
+    EXPECT_EQ(system.presentCount(), presentsAtRequest);
+    EXPECT_EQ(system.totalSleptMs(), sleptAtRequest);
+    // The main window's destruction freed the sounds and gave the display back.
+    EXPECT_EQ(system.playingVoices(), 0);
+    EXPECT_FALSE(system.window().isOpen());
+}
+
+TEST_F(CloseRequestTest, InTheFirstTitleCardsWaitEndsAfterTheFrameInProgress) {
+    scriptComputerMatch(4);
+    closeWhen([this] {
+        return inMainLoop() && !listed(Form1->menu) && !listed(Form1->match) &&
+               !listed(Form1->endScreen);
+    });
+    EXPECT_EQ(runApplication(system), 0);
+    ASSERT_TRUE(requested);
+    // The wait returns at its next poll; the frame that opened the match is
+    // finished (one present, one pacing sleep) and the loop ends there.
+    EXPECT_LE(system.presentCount() - presentsAtRequest, 1u);
+    EXPECT_LE(system.totalSleptMs() - sleptAtRequest, 38u);
+    EXPECT_FALSE(system.window().isOpen());
+}
+
+TEST_F(CloseRequestTest, InAMatchStopsThePlaneLoopsAndSkipsTheClosingPictures) {
+    scriptComputerMatch(4);
+    int matchReads = 0;
+    int loopsAtRequest = 0;
+    closeWhen([&] {
+        if (!inMainLoop() || !listed(Form1->match) || ++matchReads < 100) return false;
+        loopsAtRequest = loopsPlaying();
+        return true;
+    });
+    // Step by step, to look at the sounds between the loop and the teardown.
+    TForm1 form(&system);
+    form.FormCreate();
+    form.FormActivate();
+    form.FormPaint();
+    ASSERT_TRUE(requested);
+    EXPECT_TRUE(form.terminated);
+    EXPECT_GE(loopsAtRequest, 1);
+    EXPECT_EQ(loopsPlaying(), 0);
+    EXPECT_LE(system.presentCount() - presentsAtRequest, 1u);
+    form.FormClose();
+    form.FormDestroy();
+    EXPECT_FALSE(system.window().isOpen());
+}
+
 // A measurement, run by hand (--gtest_also_run_disabled_tests): how long
 // computer-against-computer afternoons last over many seeds.
 TEST_F(WholeGameTest, DISABLED_ComputerAfternoonsEndOverFortySeeds) {

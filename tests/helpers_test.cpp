@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "engine/directions.h"
 #include "engine/error_codes.h"
 #include "engine/random.h"
@@ -34,6 +37,49 @@ TEST(DirectionTest, DirectionOfStaysInRange) {
             EXPECT_GE(d, 0);
             EXPECT_LE(d, 255);
         }
+}
+
+// The game's definition, every step in extended precision (the constants
+// are the doubles nearest 1.5705, 3.141 and 6.282).
+int32_t extendedDirection(double dx, double dy) {
+    const long double quarter = 1.5705, half = 3.141, turn = 6.282;
+    if (int64_t(dx) == 0) return dy >= 0 ? 128 : 0;
+    long double t = std::atan((long double)(-dy / dx));
+    if (dx < 0) t += half;
+    int32_t step = int32_t((quarter - t) * 256.0L * (1.0L / turn));
+    if (step < 0)
+        step += 256;
+    else if (step > 255)
+        step -= 256;
+    return step;
+}
+
+TEST(DirectionTest, DirectionOfAgreesWithTheExtendedFormula) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    std::uniform_int_distribution<int> scale(-8, 12);
+    for (int i = 0; i < 100000; ++i) {
+        const double dx = std::ldexp(unit(rng), scale(rng)), dy = std::ldexp(unit(rng), scale(rng));
+        ASSERT_EQ(directionOf(dx, dy), extendedDirection(dx, dy)) << dx << ", " << dy;
+    }
+    // Right at the edge between two steps, and a few units of the last
+    // place either side of it, on both sides of the circle.
+    for (int k = -256; k <= 512; ++k) {
+        for (double side : {1.0, -1.0}) {
+            long double t = (long double)1.5705 - (long double)k * (long double)6.282 / 256.0L;
+            if (side < 0) t -= (long double)3.141;
+            if (std::fabs(t) >= 1.5707963L) continue;
+            double dy = -double(std::tan(t)) * side;
+            for (int nudge = 0; nudge < 4; ++nudge) {
+                for (double dx : {side, side * 3.0, side * 1000.0}) {
+                    ASSERT_EQ(directionOf(dx, dy * std::fabs(dx)),
+                              extendedDirection(dx, dy * std::fabs(dx)))
+                        << k << " " << dx << " " << dy;
+                }
+                dy = std::nextafter(dy, nudge % 2 ? 1e9 : -1e9);
+            }
+        }
+    }
 }
 
 TEST(RandomTest, FirstDrawsFollowTheMultiplier) {
@@ -78,10 +124,12 @@ TEST(ErrorTextTest, UnknownCodesAndLeadingZeros) {
 
 TEST(ErrorTextTest, TableHasEveryRowAndTheSharedDescriptions) {
     EXPECT_EQ(resultCodeCount(), 123);
-    EXPECT_STREQ(describeResultCode(int32_t(0x800401F0u)), describeResultCode(int32_t(0x88760259u)));
+    EXPECT_STREQ(describeResultCode(int32_t(0x800401F0u)),
+                 describeResultCode(int32_t(0x88760259u)));
     EXPECT_STREQ(describeResultCode(int32_t(0x88760209u)),
                  "The specified stream contains invalid data.");
-    EXPECT_STREQ(describeResultCode(int32_t(0x887602A8u)), describeResultCode(int32_t(0x8876024Du)));
+    EXPECT_STREQ(describeResultCode(int32_t(0x887602A8u)),
+                 describeResultCode(int32_t(0x8876024Du)));
     EXPECT_STREQ(describeResultCode(int32_t(0x887800A0u)),
                  "Another application has a higher priority level, preventing this call from "
                  "succeeding");

@@ -22,12 +22,30 @@ void buildDirectionTables() {
     }
 }
 
+namespace {
+
+// The step in extended precision, as the game defines it.
+int32_t exactStep(double q, bool leftward) {
+    long double t = std::atan((long double)q);
+    if (leftward) t += kHalf;
+    return int32_t((kQuarter - t) * 256.0L * (1.0L / kTurn));
+}
+
+}  // namespace
+
 int32_t directionOf(double dx, double dy) {
     if (int64_t(dx) == 0) return dy >= 0 ? 128 : 0;
-    long double t = std::atan((long double)(-dy / dx));
-    if (dx < 0) t += kHalf;
-    int32_t step = int32_t((kQuarter - t) * 256.0L * (1.0L / kTurn));
-    if (step < 0) step += 256;
-    else if (step > 255) step -= 256;
+    const double q = -dy / dx;
+    // The same sum in doubles lies within 1e-12 of the extended one, so it
+    // truncates alike unless it is that close to a whole number; those (and
+    // NaN) take the slow extended arctangent.
+    double t = std::atan(q);
+    if (dx < 0) t += double(kHalf);
+    const double u = (double(kQuarter) - t) * 256.0 * (1.0 / double(kTurn));
+    int32_t step = std::fabs(u - std::round(u)) > 1e-9 ? int32_t(u) : exactStep(q, dx < 0);
+    if (step < 0)
+        step += 256;
+    else if (step > 255)
+        step -= 256;
     return step;
 }

@@ -45,7 +45,7 @@ std::unique_ptr<platform::PixelSurface> Surface::decodeFile(const std::string& f
                                                             const char* operation) {
     std::unique_ptr<ZefStream> stream = owner->fileManager->openFile(fileName);
     std::string error;
-    auto picture = platform::PixelSurface::decodeBMP(stream->bytes().data(), stream->size(), error);
+    auto picture = platform::PixelSurface::decodeBMP(stream->data(), stream->size(), error);
     if (!picture) owner->fatalError(operation, fileName + ": " + error, -1);
     return picture;
 }

@@ -138,9 +138,12 @@ void ZefDX::wait(int32_t milliseconds) {
             input->update();
             if (input->keyHit(kEscape) || input->keyHit(kSpace)) return;
         }
+        if (closeRequested()) return;
         clock.sleepMs(50);
     }
 }
+
+bool ZefDX::closeRequested() const { return window->window().closeRequested(); }
 
 int32_t ZefDX::setClipRect(const RECT* rect) {
     if (rect == nullptr) {

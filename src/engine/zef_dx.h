@@ -34,6 +34,9 @@ public:
     void wait(int32_t milliseconds);
     int32_t setClipRect(const RECT* rect);
     void playAnimation(const std::string& fileName, int32_t x, int32_t y);
+    // The player asked to close the program: waits and blocking screens
+    // return at their next poll and the main loop ends.
+    bool closeRequested() const;
 
     // Error reporting and log.
     void showError(const std::string& operation, const std::string& message, int32_t code);

@@ -20,6 +20,7 @@ void ZefDX::playAnimation(const std::string& fileName, int32_t x, int32_t y) {
             input->update();
             if (input->keyDown(DIK_ESCAPE)) break;
         }
+        if (closeRequested()) break;
         animator.process();
         frame();
         // The next frame's runs are drawn over the picture just shown.

@@ -59,7 +59,8 @@ bool runMatchPause(ZefDX* engine) {
     bool resumed = false, ended = false;
     while (!resumed && !ended) {
         input.updateFrame();
-        ended = input.keyHit(DIK_ESCAPE);
+        // A close request ends the match on the way out, as Escape does.
+        ended = input.keyHit(DIK_ESCAPE) || engine->closeRequested();
         resumed = !ended && pauseKeyHit(engine);
         engine->back->ddSurface->copyPicture(*shown, 0, 0);
         if (!resumed && !ended) {

@@ -130,6 +130,8 @@ bool readBmpHeader(const uint8_t* data, size_t size, BmpInfo& info, std::string&
     const uint32_t pixelOffset = readU32(data + 10);
     const uint8_t* header = data + kFileHeaderSize;
     const uint32_t infoSize = readU32(header);
+    info.infoSize = infoSize;
+    info.fileOffset = pixelOffset;
     if (infoSize < 12 || infoSize > 1024) {
         error = "damaged BMP header (info header size " + std::to_string(infoSize) + ")";
         return false;

@@ -21,6 +21,8 @@ struct BmpInfo {
     bool bitFields = false;         // 16 or 32 bits through the colour masks below
     uint32_t masks[3] = {0, 0, 0};  // red, green, blue, when bitFields
     size_t pixelOffset = 0;         // first pixel byte, when bitFields
+    uint32_t infoSize = 0;          // the info header's own size
+    uint32_t fileOffset = 0;        // the pixel offset the file header gives (0: none)
 };
 
 // Checks a BMP's headers against the bytes actually there before any pixel

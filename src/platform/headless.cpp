@@ -1,5 +1,12 @@
 #include "platform/headless.h"
 
+#define XXH_STATIC_LINKING_ONLY  // the hashing state on the stack
+#include <xxhash.h>
+#if defined(__x86_64__) || defined(_M_X64)
+#include <xxh_x86dispatch.h>  // the library's AVX2 path where the processor has it
+#endif
+
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 
@@ -14,24 +21,18 @@ namespace {
 constexpr int kHeadlessAudioRate = 22050;
 constexpr int64_t kDefaultCalendarSeconds = 946684800;  // 2000-01-01, a fixed seed
 
-// FNV-1a over 64-bit words of pixels rather than bytes: each step is still a
-// bijection, so frames differing in one word never share a hash, and a long
-// run hashes every frame four pixels at a time.
-uint64_t fnv1a(const PixelSurface& s) {
-    uint64_t h = 14695981039346656037ull;
-    const int width = s.width(), height = s.height();
-    const size_t stride = size_t(s.pitch() / 2);
-    for (int y = 0; y < height; ++y) {
-        const uint16_t* row = s.pixels() + size_t(y) * stride;
-        int x = 0;
-        for (; x + 4 <= width; x += 4) {
-            uint64_t word;
-            std::memcpy(&word, row + x, sizeof word);
-            h = (h ^ word) * 1099511628211ull;
-        }
-        for (; x < width; ++x) h = (h ^ row[x]) * 1099511628211ull;
+// XXH3 of the pixels, row by row: it runs at memory speed, so the unpaced
+// game is not timing its own test double.
+uint64_t frameHash(const PixelSurface& s) {
+    const size_t rowBytes = size_t(s.width()) * 2;
+    const auto* pixels = reinterpret_cast<const uint8_t*>(s.pixels());
+    if (size_t(s.pitch()) == rowBytes) return XXH3_64bits(pixels, rowBytes * size_t(s.height()));
+    XXH3_state_t state;
+    XXH3_64bits_reset(&state);
+    for (int y = 0; y < s.height(); ++y) {
+        XXH3_64bits_update(&state, pixels + size_t(y) * size_t(s.pitch()), rowBytes);
     }
-    return h;
+    return XXH3_64bits_digest(&state);
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ struct HeadlessSystem::Impl {
         int32_t present(const PixelSurface& back) override {
             Frame frame;
             frame.timeMs = uint32_t(o.nowMs);
-            frame.hash = fnv1a(back);
+            frame.hash = frameHash(back);
             frame.width = back.width();
             frame.height = back.height();
             if (o.keepPixels) {
@@ -71,10 +72,11 @@ struct HeadlessSystem::Impl {
         }
         void leaveFullscreen() override {}
         void close() override { o.windowOpen = false; }
-        void setCursorVisible(bool) override {}
+        void setCursorVisible(bool visible) override { o.cursorVisible = visible; }
         int clientWidth() const override { return o.config.width; }
         int clientHeight() const override { return o.config.height; }
         void pumpEvents() override {}
+        bool closeRequested() const override { return o.closeRequested; }
         void showMessageBox(const std::string& caption, const std::string& text) override {
             std::cerr << caption << ": " << text << std::endl;
             o.boxes.push_back(caption + "\n" + text);
@@ -134,10 +136,13 @@ struct HeadlessSystem::Impl {
         }
         bool isOpen() const override { return o.mixer != nullptr; }
         VoiceId createVoice(const PcmFormat& format, const uint8_t* data, size_t bytes) override {
-            return o.mixer ? o.mixer->createVoice(format, data, bytes) : -1;
+            const VoiceId id = o.mixer ? o.mixer->createVoice(format, data, bytes) : -1;
+            if (id >= 0) o.voices.push_back(id);
+            return id;
         }
         void destroyVoice(VoiceId id) override {
             if (o.mixer) o.mixer->destroyVoice(id);
+            o.voices.erase(std::remove(o.voices.begin(), o.voices.end(), id), o.voices.end());
         }
         void play(VoiceId id, bool looping) override {
             if (o.mixer) o.mixer->play(id, looping);
@@ -174,6 +179,8 @@ struct HeadlessSystem::Impl {
 
     WindowConfig config;
     bool windowOpen = false;
+    bool cursorVisible = true;  // a new window shows the pointer
+    bool closeRequested = false;
     bool focus = true;
     ScreenshotKey screenshotKey;
     std::vector<ScriptedKey> script;
@@ -188,6 +195,7 @@ struct HeadlessSystem::Impl {
     std::vector<std::string> boxes;
     bool audioAvailable = true;
     std::unique_ptr<Mixer> mixer;
+    std::vector<AudioDevice::VoiceId> voices;  // created and not yet destroyed
 };
 
 HeadlessSystem::HeadlessSystem() : impl_(new Impl(this)) {}
@@ -244,6 +252,12 @@ size_t HeadlessSystem::presentCount() const {
 void HeadlessSystem::clearFrames() {
     impl_->frames.clear();
 }
+void HeadlessSystem::requestClose() {
+    impl_->closeRequested = true;
+}
+bool HeadlessSystem::cursorVisible() const {
+    return impl_->cursorVisible;
+}
 void HeadlessSystem::setFocus(bool focused) {
     impl_->focus = focused;
 }
@@ -259,6 +273,12 @@ std::vector<int16_t> HeadlessSystem::mixAudio(size_t frames) {
     std::vector<int16_t> out(frames * 2, 0);
     if (impl_->mixer) impl_->mixer->mix(out.data(), frames);
     return out;
+}
+
+int HeadlessSystem::playingVoices() const {
+    return int(
+        std::count_if(impl_->voices.begin(), impl_->voices.end(),
+                      [this](AudioDevice::VoiceId id) { return impl_->mixer->isPlaying(id); }));
 }
 
 int HeadlessSystem::outputRate() const {

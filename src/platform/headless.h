@@ -44,7 +44,7 @@ public:
     // --- frames ---
     struct Frame {
         uint32_t timeMs = 0;
-        uint64_t hash = 0;             // FNV-1a over the pixels, a word at a time
+        uint64_t hash = 0;             // XXH3 (64 bits) of the pixels, row by row
         std::vector<uint16_t> pixels;  // empty unless keepPixels
         int width = 0, height = 0;
     };
@@ -54,6 +54,11 @@ public:
     void clearFrames();
     std::function<void(const Frame&)> onPresent;
     // --- window ---
+    // Asks the program to close, as the window manager's close or SIGTERM
+    // does; the window reports it from then on.
+    void requestClose();
+    // Whether the pointer shows over the window.
+    bool cursorVisible() const;
     // The keyboard focus, as the window system gives and takes it.
     void setFocus(bool focused);
     // Message boxes shown (caption + "\n" + text).
@@ -65,6 +70,8 @@ public:
     // Mixes the next `frames` stereo frames at the output rate (22050 Hz)
     // and returns them interleaved left, right.
     std::vector<int16_t> mixAudio(size_t frames);
+    // How many voices are playing now.
+    int playingVoices() const;
     int outputRate() const;
 
 private:

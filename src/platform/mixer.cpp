@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace platform {
 
@@ -47,13 +48,20 @@ AudioDevice::VoiceId Mixer::createVoice(const PcmFormat& format, const uint8_t* 
     voice.frameCount = data ? bytes / blockAlign : 0;
     const size_t count = voice.frameCount * size_t(format.channels);
     voice.samples.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        if (bytesPerSample == 1) {
+    if (bytesPerSample == 1) {
+        for (size_t i = 0; i < count; ++i) {
             // Unsigned 8-bit; a multiply, since shifting a negative value is undefined.
             voice.samples[i] = int16_t((int(data[i]) - 128) * 256);
-        } else {
+        }
+    } else if (count > 0) {
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        // Little-endian 16-bit samples are already what this processor holds.
+        std::memcpy(voice.samples.data(), data, count * 2);
+#else
+        for (size_t i = 0; i < count; ++i) {
             voice.samples[i] = int16_t(uint16_t(data[2 * i] | data[2 * i + 1] << 8));
         }
+#endif
     }
     voices_.push_back(std::move(voice));
     return voices_.back().id;

@@ -8,6 +8,8 @@
 
 #include "platform/bmp_bitfields.h"
 #include "platform/bmp_header.h"
+#include "platform/bmp_rows.h"
+#include "platform/pixel_rows.h"
 #include "platform/result_codes.h"
 
 namespace platform {
@@ -16,7 +18,6 @@ struct PixelSurface::Impl {
     SDL_Surface* surface = nullptr;
     bool hasClipper = false;
     Rect clip;
-    bool keyed = false;  // the colour key currently set on `surface`
 };
 
 namespace {
@@ -40,14 +41,10 @@ bool contains(const Rect& outer, const Rect& inner) {
            inner.bottom <= outer.bottom;
 }
 
-// Nearest neighbour: the source index whose cell holds the centre of
-// destination cell `i` of `dstLen` cells spread over `srcLen` source cells.
-inline int32_t sampleIndex(int64_t i, int64_t srcLen, int64_t dstLen) {
-    return int32_t(((2 * i + 1) * srcLen) / (2 * dstLen));
-}
-
-// sampleIndex for i, i + 1, ... without a division per pixel: the quotient
-// and remainder of (2i + 1) * srcLen / (2 * dstLen) carried along.
+// Nearest neighbour: destination cell i of dstLen cells spread over srcLen
+// source cells shows the source cell under its centre, (2i + 1) * srcLen /
+// (2 * dstLen). For i, i + 1, ... the quotient and remainder are carried
+// along instead of dividing for every pixel.
 struct SampleStepper {
     SampleStepper(int64_t i, int64_t srcLen, int64_t dstLen)
         : divisor(2 * dstLen),
@@ -70,11 +67,61 @@ struct SampleStepper {
     int64_t remainder = 0;
 };
 
+// The source row and column of each pixel of the part `shown` of a stretched
+// destination, as the level's gather wants them. A game draws the same
+// pictures at the same sizes frame after frame, so the last map is kept.
+const StretchMap& stretchMap(const PixelRows& rows, const Rect& shown, int32_t srcW, int32_t srcH,
+                             int32_t dstW, int32_t dstH, bool mirror, int32_t lowest,
+                             int32_t limit) {
+    struct Key {
+        const PixelRows* rows;
+        int32_t values[10];
+        bool mirror;
+        bool operator==(const Key& o) const {
+            return rows == o.rows && mirror == o.mirror &&
+                   std::equal(values, values + 10, o.values);
+        }
+    };
+    const Key key{
+        &rows,
+        {shown.left, shown.top, shown.right, shown.bottom, srcW, srcH, dstW, dstH, lowest, limit},
+        mirror};
+    thread_local StretchMap map;
+    thread_local Key built{};
+    if (built == key) return map;
+    map.column.resize(size_t(shown.width()));
+    SampleStepper column(shown.left, srcW, dstW);
+    for (int32_t& c : map.column) {
+        c = mirror ? srcW - 1 - column.index : column.index;
+        column.next();
+    }
+    map.row.resize(size_t(shown.height()));
+    SampleStepper row(shown.top, srcH, dstH);
+    for (int32_t& r : map.row) {
+        r = row.index;
+        row.next();
+    }
+    rows.prepareColumns(map, lowest, limit);
+    built = key;
+    return map;
+}
+
+// Opaque rows: whole rows in one copy when both pictures have no padding.
+void copyRows(uint16_t* dst, ptrdiff_t dstStride, const uint16_t* src, ptrdiff_t srcStride,
+              int width, int height) {
+    if (dstStride == width && srcStride == width) {
+        std::memcpy(dst, src, size_t(width) * size_t(height) * 2);
+        return;
+    }
+    for (int y = 0; y < height; ++y, dst += dstStride, src += srcStride) {
+        std::memcpy(dst, src, size_t(width) * 2);
+    }
+}
+
 }  // namespace
 
 PixelSurface::PixelSurface(int width, int height) : impl_(new Impl) {
-    impl_->surface = createRgb565(width, height);
-    if (impl_->surface) SDL_FillRect(impl_->surface, nullptr, 0);
+    impl_->surface = createRgb565(width, height);  // SDL clears its pixels
 }
 
 PixelSurface::~PixelSurface() {
@@ -85,9 +132,10 @@ std::unique_ptr<PixelSurface> PixelSurface::decodeBMP(const uint8_t* data, size_
                                                       std::string& error) {
     BmpInfo info;
     if (!readBmpHeader(data, size, info, error)) return nullptr;
-    // SDL's reader takes bit-field masks only in a few layouts and orders.
-    if (info.bitFields) {
-        auto picture = decodeBitFieldBmp(data, info);
+    // Bit-field pictures (SDL's reader takes their masks only in a few
+    // layouts and orders) and plain 24- and 32-bit ones are decoded here.
+    if (info.bitFields || convertsDirectly(info)) {
+        auto picture = info.bitFields ? decodeBitFieldBmp(data, info) : decodeDirectBmp(data, info);
         if (!picture) error = "not enough memory for the picture";
         return picture;
     }
@@ -178,45 +226,45 @@ int32_t PixelSurface::blit(PixelSurface& dest, const Rect& src, const Rect& dst,
         return kErrInvalidRect;
     }
 
-    const int32_t srcW = src.width(), srcH = src.height();
-    const int32_t dstW = dst.width(), dstH = dst.height();
-    if (!options.mirror && srcW == dstW && srcH == dstH) {
-        // The common sprite case: SDL's own keyed 16-bit copy.
-        SDL_Surface* s = impl_->surface;
-        if (impl_->keyed != options.colourKey) {
-            SDL_SetColorKey(s, options.colourKey ? SDL_TRUE : SDL_FALSE, 0);
-            impl_->keyed = options.colourKey;
-        }
-        SDL_Rect from{src.left + (visible.left - dst.left), src.top + (visible.top - dst.top),
-                      visible.width(), visible.height()};
-        SDL_Rect to{visible.left, visible.top, visible.width(), visible.height()};
-        SDL_SetClipRect(dest.impl_->surface, nullptr);
-        return SDL_BlitSurface(s, &from, dest.impl_->surface, &to) == 0 ? kOk : kErrGeneric;
+    if (&dest == this) {
+        // Drawing a surface onto itself reads a copy, so no row is read after
+        // it has been drawn over.
+        PixelSurface copy(src.width(), src.height());
+        if (!copy.impl_->surface) return kErrOutOfMemory;
+        copy.copyPicture(*this, -src.left, -src.top);
+        return copy.blit(dest, Rect{0, 0, src.width(), src.height()}, dst, options);
     }
 
-    // Stretched or mirrored: every destination pixel samples the source cell
-    // under its centre, computed over the whole (unclipped) destination so a
-    // partly hidden sprite shows exactly the part that would be there.
-    const uint8_t* srcBase = static_cast<const uint8_t*>(impl_->surface->pixels);
-    uint8_t* dstBase = static_cast<uint8_t*>(dest.impl_->surface->pixels);
-    const int srcPitch = impl_->surface->pitch, dstPitch = dest.impl_->surface->pitch;
-    const SampleStepper firstColumn(visible.left - dst.left, srcW, dstW);
-    for (int32_t y = visible.top; y < visible.bottom; ++y) {
-        const int32_t sy = src.top + sampleIndex(y - dst.top, srcH, dstH);
-        const uint16_t* srcRow = reinterpret_cast<const uint16_t*>(srcBase + sy * srcPitch);
+    const PixelRows& rows = pixelRows();
+    const int32_t srcW = src.width(), srcH = src.height();
+    const int32_t dstW = dst.width(), dstH = dst.height();
+    const ptrdiff_t srcStride = pitch() / 2, dstStride = dest.pitch() / 2;
+    const uint16_t* srcBase = pixels();
+    uint16_t* to = dest.pixels() + visible.top * dstStride + visible.left;
+    const int32_t skipX = visible.left - dst.left, skipY = visible.top - dst.top;
+    if (srcW == dstW && srcH == dstH) {
+        const uint16_t* from = srcBase + (src.top + skipY) * srcStride;
         if (options.mirror) {
-            srcRow += src.left + srcW - 1;
+            rows.mirrored(to, dstStride, from + src.right - 1 - skipX, srcStride, visible.width(),
+                          visible.height(), options.colourKey);
+        } else if (options.colourKey) {
+            rows.keyed(to, dstStride, from + src.left + skipX, srcStride, visible.width(),
+                       visible.height());
         } else {
-            srcRow += src.left;
+            copyRows(to, dstStride, from + src.left + skipX, srcStride, visible.width(),
+                     visible.height());
         }
-        uint16_t* dstRow = reinterpret_cast<uint16_t*>(dstBase + y * dstPitch);
-        SampleStepper column = firstColumn;
-        for (int32_t x = visible.left; x < visible.right; ++x, column.next()) {
-            const uint16_t p = options.mirror ? *(srcRow - column.index) : srcRow[column.index];
-            if (options.colourKey && p == 0) continue;
-            dstRow[x] = p;
-        }
+        return kOk;
     }
+
+    // Stretched: every destination pixel samples the source cell under its
+    // centre, computed over the whole (unclipped) destination so a partly
+    // hidden sprite shows exactly the part that would be there.
+    const StretchMap& map =
+        stretchMap(rows, Rect{skipX, skipY, skipX + visible.width(), skipY + visible.height()},
+                   srcW, srcH, dstW, dstH, options.mirror, -src.left, width() - src.left);
+    rows.gathered(to, dstStride, srcBase + src.top * srcStride + src.left, srcStride, map,
+                  options.colourKey);
     return kOk;
 }
 
@@ -231,9 +279,10 @@ int32_t PixelSurface::fill(const Rect* rect, uint16_t pixel) {
     } else if (!contains(whole, area)) {
         return kErrInvalidRect;
     }
-    SDL_Rect r{area.left, area.top, area.width(), area.height()};
-    SDL_SetClipRect(impl_->surface, nullptr);
-    return SDL_FillRect(impl_->surface, &r, pixel) == 0 ? kOk : kErrGeneric;
+    const ptrdiff_t stride = pitch() / 2;
+    pixelRows().fill(pixels() + area.top * stride + area.left, stride, area.width(), area.height(),
+                     pixel);
+    return kOk;
 }
 
 void PixelSurface::copyPicture(const PixelSurface& picture, int x, int y) {
@@ -241,13 +290,10 @@ void PixelSurface::copyPicture(const PixelSurface& picture, int x, int y) {
     const Rect placed{x, y, x + picture.width(), y + picture.height()};
     const Rect area = intersect(placed, Rect{0, 0, width(), height()});
     if (isEmpty(area)) return;
-    const size_t rowBytes = size_t(area.width()) * 2;
-    for (int32_t row = area.top; row < area.bottom; ++row) {
-        const uint16_t* from =
-            picture.pixels() + size_t(row - y) * (picture.pitch() / 2) + (area.left - x);
-        uint16_t* to = pixels() + size_t(row) * (pitch() / 2) + area.left;
-        std::memcpy(to, from, rowBytes);
-    }
+    const ptrdiff_t fromStride = picture.pitch() / 2, toStride = pitch() / 2;
+    copyRows(pixels() + area.top * toStride + area.left, toStride,
+             picture.pixels() + (area.top - y) * fromStride + (area.left - x), fromStride,
+             area.width(), area.height());
 }
 
 uint16_t PixelSurface::getPixel(int x, int y) const {

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "platform/pixel_surface.h"
 
@@ -10,11 +11,13 @@ namespace platform {
 // quarters of a cornerW x cornerH ellipse.
 void PixelSurface::drawRoundRect(const Rect& r, int cornerW, int cornerH, uint16_t pixel) {
     if (r.right <= r.left || r.bottom <= r.top) return;
-    const Rect clip = clipRect();
+    const Rect clip = clipRect();  // always inside the surface
+    uint16_t* const base = pixels();
+    const ptrdiff_t stride = pitch() / 2;
     const int32_t last = r.right - 1, bottom = r.bottom - 1;
     auto plot = [&](int32_t x, int32_t y) {
         if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom) {
-            setPixel(x, y, pixel);
+            base[y * stride + x] = pixel;
         }
     };
     // Every pixel of the top-left quarter is drawn in all four corners.

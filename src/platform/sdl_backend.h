@@ -7,13 +7,14 @@
 
 #include "platform/gamepads.h"
 #include "platform/mixer.h"
-#include "platform/screenshot_key.h"
 #include "platform/system.h"
+#include "platform/window_keys.h"
 
 namespace platform {
 
 class SdlWindow : public Window {
   public:
+    explicit SdlWindow(const DisplayOptions& options) : options_(options) {}
     ~SdlWindow() override;
     int32_t open(const WindowConfig& config) override;
     bool isOpen() const override { return window_ != nullptr; }
@@ -24,32 +25,60 @@ class SdlWindow : public Window {
     int clientWidth() const override { return config_.width; }
     int clientHeight() const override { return config_.height; }
     void pumpEvents() override;
+    bool closeRequested() const override { return closeRequested_; }
     void showMessageBox(const std::string& caption, const std::string& text) override;
     bool hasFocus() const override {
         return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
     }
+    // Clears the keys the window took for itself from a key state.
+    void maskWindowKeys(uint8_t state[256]) const { windowKeys_.mask(state); }
+    // True once for each press of F12 since the last call.
+    bool takeScreenshotRequest() {
+        const bool asked = screenshotRequests_ > 0;
+        screenshotRequests_ = 0;
+        return asked;
+    }
 
   private:
-    [[noreturn]] void closeRequested();
+    void handleEvent(const SDL_Event& event);
+    void enterFullscreen();
+    void enterWindow();
+    void settle();
+    void render();
+    void dropTextures();
+    bool ensureUpscaled(int factor);
+
+    DisplayOptions options_;
     WindowConfig config_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
-    int textureW_ = 0, textureH_ = 0;
+    SDL_Texture* picture_ = nullptr;   // the game's frame as it was presented
+    SDL_Texture* upscaled_ = nullptr;  // the frame enlarged by a whole factor
+    int pictureW_ = 0, pictureH_ = 0;
+    int upscaledFactor_ = 0;
+    int maxTexture_ = 0;  // 0: no render targets, the frame goes out as it is
+    bool hasPicture_ = false;
+    bool fullscreen_ = false;
+    bool leftForGood_ = false;
+    bool cursorVisible_ = false;
+    bool closeRequested_ = false;
+    int screenshotRequests_ = 0;
+    bool toggleWanted_ = false;
+    bool redrawWanted_ = false;
+    WindowKeys windowKeys_;
 };
 
 class SdlInput : public InputDevice {
   public:
-    explicit SdlInput(Window& window) : window_(window) {}
+    explicit SdlInput(SdlWindow& window) : window_(window) {}
     void readKeys(uint8_t state[256]) override;
     void readMouse(MouseState& state) override;
     void setMousePos(int x, int y) override;
     void readPads(PadState pads[2]) override;
-    bool screenshotRequested() override { return screenshotKey_.requested(); }
+    bool screenshotRequested() override { return window_.takeScreenshotRequest(); }
 
   private:
-    Window& window_;
-    ScreenshotKey screenshotKey_;
+    SdlWindow& window_;
     std::unique_ptr<Gamepads> pads_;  // opened at the first read
 };
 

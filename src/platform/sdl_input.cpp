@@ -9,7 +9,7 @@ void SdlInput::readKeys(uint8_t state[256]) {
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
     mapKeyboardState(keys, count, state);
-    screenshotKey_.take(state);
+    window_.maskWindowKeys(state);
 }
 
 void SdlInput::readPads(PadState pads[2]) {

@@ -6,7 +6,7 @@ namespace {
 
 class SdlSystem : public System {
   public:
-    SdlSystem() : input_(window_) {}
+    explicit SdlSystem(const DisplayOptions& options) : window_(options), input_(window_) {}
     ~SdlSystem() override {
         audio_.close();
         window_.close();
@@ -26,8 +26,8 @@ class SdlSystem : public System {
 
 }  // namespace
 
-std::unique_ptr<System> createSdlSystem() {
-    return std::make_unique<SdlSystem>();
+std::unique_ptr<System> createSdlSystem(const DisplayOptions& options) {
+    return std::make_unique<SdlSystem>(options);
 }
 
 }  // namespace platform

@@ -26,17 +26,21 @@ public:
     // Shows a 640x480-style back picture, scaled into the window with its
     // aspect kept. Returns a result code.
     virtual int32_t present(const PixelSurface& back) = 0;
-    // Gives the desktop back (used before an error box in full screen).
+    // Gives the desktop back for good: only a fatal error box calls it.
     virtual void leaveFullscreen() = 0;
     virtual void close() = 0;
     virtual void setCursorVisible(bool visible) = 0;
     virtual int clientWidth() const = 0;
     virtual int clientHeight() const = 0;
-    // Delivers pending window-system messages. A close request from the
-    // window system gives the display back and ends the process with code 0.
+    // Delivers pending window-system messages.
     virtual void pumpEvents() = 0;
+    // True once the player asked to close the program (the window manager's
+    // close, Alt+F4, SIGTERM, SIGINT). Noted while pumping; it never ends the
+    // process by itself: the game's waits and loops look at it and wind down.
+    virtual bool closeRequested() const = 0;
     // A modal box with one OK button; returns when it is closed. Also writes
-    // the text to standard error.
+    // the text to standard error. The display is as it was afterwards: full
+    // screen and a hidden pointer come back.
     virtual void showMessageBox(const std::string& caption, const std::string& text) = 0;
     // Whether the window has the keyboard focus; a window that cannot tell has it.
     virtual bool hasFocus() const { return true; }
@@ -72,6 +76,7 @@ public:
     // Fills 256 bytes indexed by the DirectInput-style scan codes the game
     // uses (0x01 Escape, 0x39 Space, 0x44 F10, ...): 0x80 when down, else 0.
     // Pumps the window system as needed, so a close request is seen here too.
+    // Keys the window itself takes (Alt, Alt+Enter, Alt+F4) never show here.
     virtual void readKeys(uint8_t state[256]) = 0;
     virtual void readMouse(MouseState& state) = 0;
     virtual void setMousePos(int x, int y) = 0;
@@ -135,7 +140,14 @@ public:
     virtual AudioDevice& audio() = 0;
 };
 
+// How the real window shows the picture. Either way the game draws the same
+// 640x480 frames; Alt+Enter switches between the two at any time.
+struct DisplayOptions {
+    bool windowed = false;  // a resizable window instead of the whole screen
+    bool vsync = true;      // where the renderer offers it
+};
+
 // The real game: SDL2 window, keyboard, audio and clock.
-std::unique_ptr<System> createSdlSystem();
+std::unique_ptr<System> createSdlSystem(const DisplayOptions& options = {});
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 namespace platform {
 
@@ -60,7 +62,44 @@ uint16_t blend565(uint16_t under, uint16_t over, uint32_t alpha) {
 struct Typeface::Impl {
     TTF_Font* font = nullptr;
     std::string path;
+    // The coverage of texts drawn lately: the game draws the same few
+    // strings every frame, and rendering one costs more than drawing it.
+    struct Rendered {
+        std::string text;
+        uint32_t rgb = 0;
+        int width = 0, height = 0;
+        std::vector<uint8_t> alpha;
+    };
+    std::vector<Rendered> recent;
+    static constexpr size_t kRecent = 16;
+
+    const Rendered* render(const std::string& text, uint32_t rgb);
 };
+
+const Typeface::Impl::Rendered* Typeface::Impl::render(const std::string& text, uint32_t rgb) {
+    for (const Rendered& r : recent) {
+        if (r.rgb == rgb && r.text == text) return &r;
+    }
+    const SDL_Color colour{uint8_t(rgb & 0xFF), uint8_t((rgb >> 8) & 0xFF),
+                           uint8_t((rgb >> 16) & 0xFF), 255};
+    // The game's strings are 8-bit text.
+    SDL_Surface* rendered = TTF_RenderText_Blended(font, text.c_str(), colour);
+    if (!rendered) return nullptr;
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(rendered);
+    if (!argb) return nullptr;
+    Rendered r{text, rgb, argb->w, argb->h, {}};
+    r.alpha.reserve(size_t(argb->w) * size_t(argb->h));
+    for (int row = 0; row < argb->h; ++row) {
+        const uint32_t* src = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(argb->pixels) + row * argb->pitch);
+        for (int col = 0; col < argb->w; ++col) r.alpha.push_back(uint8_t(src[col] >> 24));
+    }
+    SDL_FreeSurface(argb);
+    if (recent.size() >= kRecent) recent.erase(recent.begin());
+    recent.push_back(std::move(r));
+    return &recent.back();
+}
 
 Typeface::Typeface() : impl_(new Impl) {}
 
@@ -102,45 +141,38 @@ std::unique_ptr<Typeface> Typeface::open(const std::string& family, int pixelHei
 void Typeface::draw(PixelSurface& surface, int x, int y, const std::string& text, uint32_t rgb,
                     int alignment) {
     if (text.empty() || !impl_->font) return;
-    const SDL_Color colour{uint8_t(rgb & 0xFF), uint8_t((rgb >> 8) & 0xFF),
-                           uint8_t((rgb >> 16) & 0xFF), 255};
-    // The game's strings are 8-bit text.
-    SDL_Surface* rendered = TTF_RenderText_Blended(impl_->font, text.c_str(), colour);
+    const Impl::Rendered* rendered = impl_->render(text, rgb);
     if (!rendered) return;
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(rendered);
-    if (!argb) return;
+    const int w = rendered->width, h = rendered->height;
 
     const int align = alignment & kAlignHorizontalMask;
     if (align == kAlignCentre) {
-        x -= argb->w / 2;
+        x -= w / 2;
     } else if (align == kAlignRight) {
-        x -= argb->w;
+        x -= w;
     }
     const int vertical = alignment & kAlignVerticalMask;
     if (vertical == kAlignBaseline) {
         y -= TTF_FontAscent(impl_->font);
     } else if (vertical == kAlignBottom) {
-        y -= argb->h;
+        y -= h;
     }
 
     const uint16_t ink = PixelSurface::pixelFromRGB(rgb);
-    for (int row = 0; row < argb->h; ++row) {
-        const int ty = y + row;
-        if (ty < 0 || ty >= surface.height()) continue;
-        const uint32_t* src = reinterpret_cast<const uint32_t*>(
-            static_cast<const uint8_t*>(argb->pixels) + row * argb->pitch);
-        for (int col = 0; col < argb->w; ++col) {
-            const int tx = x + col;
-            const uint32_t alpha = src[col] >> 24;
-            if (alpha == 0 || tx < 0 || tx >= surface.width()) continue;
-            uint16_t p = blend565(surface.getPixel(tx, ty), ink, alpha);
+    const int firstRow = std::max(0, -y), endRow = std::min(h, surface.height() - y);
+    const int firstCol = std::max(0, -x), endCol = std::min(w, surface.width() - x);
+    const ptrdiff_t stride = surface.pitch() / 2;
+    for (int row = firstRow; row < endRow; ++row) {
+        const uint8_t* alpha = rendered->alpha.data() + size_t(row) * size_t(w);
+        uint16_t* line = surface.pixels() + (y + row) * stride;
+        for (int col = firstCol; col < endCol; ++col) {
+            if (alpha[col] == 0) continue;
+            uint16_t p = blend565(line[x + col], ink, alpha[col]);
             // Text must stay visible where it lands on the transparent value.
             if (p == 0) p = 0x0821;
-            surface.setPixel(tx, ty, p);
+            line[x + col] = p;
         }
     }
-    SDL_FreeSurface(argb);
 }
 
 std::string Typeface::path() const {

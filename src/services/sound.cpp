@@ -16,7 +16,7 @@ Sound::Sound(ZefDX* owner, const std::string& fileName) : ZefBase(owner) {
 
     WavLayout wav;
     std::string error;
-    if (!parseWav(stream->bytes().data(), stream->size(), wav, error)) {
+    if (!parseWav(stream->data(), stream->size(), wav, error)) {
         owner->fatalError(op, fileName + ": " + error, -1);
     }
     owner->log("Loading sound file [" + fileName + "], " + std::to_string(wav.dataSize) +
@@ -27,7 +27,7 @@ Sound::Sound(ZefDX* owner, const std::string& fileName) : ZefBase(owner) {
     format_.bitsPerSample = wav.bitsPerSample;
     format_.samplesPerSecond = int(wav.samplesPerSecond);
     dataSize_ = wav.dataSize;
-    const uint8_t* samples = stream->bytes().data() + wav.dataOffset;
+    const uint8_t* samples = stream->data() + wav.dataOffset;
 
     device_ = owner->sound->device;
     voice_ = device_->createVoice(format_, samples, dataSize_);

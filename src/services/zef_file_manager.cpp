@@ -12,6 +12,15 @@ namespace {
 
 const char* const kLooseFiles = "0";
 
+// Reads the mapped archive's directory where it lies.
+class MemoryBuffer : public std::streambuf {
+  public:
+    MemoryBuffer(const uint8_t* data, size_t size) {
+        char* begin = const_cast<char*>(reinterpret_cast<const char*>(data));
+        setg(begin, begin, begin + size);
+    }
+};
+
 }  // namespace
 
 ZefFileManager::ZefFileManager(ZefDX* owner) : ZefBase(owner) {
@@ -20,6 +29,8 @@ ZefFileManager::ZefFileManager(ZefDX* owner) : ZefBase(owner) {
 
 void ZefFileManager::setArchive(const std::string& name) {
     directory.clear();
+    firstEntry_.clear();
+    archive_.reset();
     if (name == kLooseFiles) {
         archiveSelected = false;
         archiveName.clear();
@@ -30,22 +41,32 @@ void ZefFileManager::setArchive(const std::string& name) {
     if (!fs::is_regular_file(name, ec)) {
         owner->fatalError("ZefDX::checkFile()", "Cannot open file " + name, -1);
     }
-    const uint64_t fileSize = fs::file_size(name, ec);
-    std::ifstream in(name, std::ios::binary);
-    if (ec || !in) {
-        owner->fatalError("ZefFileManager::setArchive()", name + ": cannot be read", -1);
+    std::string why;
+    std::shared_ptr<const platform::MappedFile> mapped = platform::MappedFile::open(name, why);
+    if (!mapped) {
+        owner->fatalError("ZefFileManager::setArchive()", name + ": cannot be read (" + why + ")",
+                          -1);
     }
     // Checked once here, so that no later open can reach outside the file.
+    MemoryBuffer buffer(mapped->data(), mapped->size());
+    std::istream in(&buffer);
     std::string damage;
-    if (!archive_format::readDirectory(in, fileSize, directory, damage)) {
+    if (!archive_format::readDirectory(in, mapped->size(), directory, damage)) {
         directory.clear();
         owner->fatalError("ZefFileManager::setArchive()", name + ": " + damage, -1);
     }
+    for (size_t i = 0; i < directory.size(); ++i) firstEntry_.emplace(directory[i].name, i);
+    archive_ = std::move(mapped);
     archiveSelected = true;
 }
 
+const archive_format::Entry* ZefFileManager::find(const std::string& name) const {
+    const auto found = firstEntry_.find(name);
+    return found == firstEntry_.end() ? nullptr : &directory[found->second];
+}
+
 bool ZefFileManager::fileExists(const std::string& name) const {
-    if (archiveSelected) return archive_format::findEntry(directory, name) != nullptr;
+    if (archiveSelected) return find(name) != nullptr;
     std::error_code ec;
     return fs::exists(name, ec) && !fs::is_directory(name, ec);
 }
@@ -56,25 +77,16 @@ void ZefFileManager::checkFile(const std::string& name) const {
 
 std::unique_ptr<ZefStream> ZefFileManager::openFile(const std::string& name, int32_t* size) const {
     checkFile(name);
-    std::vector<uint8_t> bytes;
     if (archiveSelected) {
-        const archive_format::Entry* entry = archive_format::findEntry(directory, name);
-        std::ifstream in(archiveName, std::ios::binary);
-        bytes.resize(size_t(entry->size));
-        // The archive may have changed on disk since its directory was read.
-        if (!in || !in.seekg(entry->offset) ||
-            !in.read(reinterpret_cast<char*>(bytes.data()), entry->size)) {
-            owner->fatalError("ZefFileManager::openFile()",
-                              archiveName + ": cannot read the data of " + name, -1);
-        }
-    } else {
-        std::ifstream in(name, std::ios::binary);
-        if (!in) owner->fatalError("ZefFileManager::openFile()", "Cannot read file " + name, -1);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) {
-            owner->fatalError("ZefFileManager::openFile()", "Cannot read file " + name, -1);
-        }
+        const archive_format::Entry* entry = find(name);
+        if (size != nullptr) *size = entry->size;
+        return std::make_unique<ZefStream>(name, archive_, archive_->data() + entry->offset,
+                                           size_t(entry->size));
     }
+    std::ifstream in(name, std::ios::binary);
+    if (!in) owner->fatalError("ZefFileManager::openFile()", "Cannot read file " + name, -1);
+    std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+    if (in.bad()) owner->fatalError("ZefFileManager::openFile()", "Cannot read file " + name, -1);
     if (size != nullptr) *size = int32_t(bytes.size());
     return std::make_unique<ZefStream>(name, std::move(bytes));
 }

@@ -67,7 +67,7 @@ bool ZefInput::anyKeyHit() const {
 void ZefInput::waitForKeyHit() {
     for (;;) {
         update();
-        if (anyKeyHit()) return;
+        if (anyKeyHit() || owner->closeRequested()) return;
         // A short sleep keeps the poll from burning a whole core.
         owner->clock.sleepMs(1);
     }
@@ -83,7 +83,7 @@ void ZefInput::waitForNoKeys() {
                 break;
             }
         }
-        if (!anyDown) return;
+        if (!anyDown || owner->closeRequested()) return;
         owner->clock.sleepMs(1);
     }
 }

@@ -18,7 +18,8 @@ class KeyFeed {
 
 // The keyboard (and optionally the mouse), read once per frame. Keeps each
 // key's state in this update and the one before, so callers can ask both
-// "held" and "pressed just now". F10 ends the program from any update.
+// "held" and "pressed just now". F10 ends the program from any update; a
+// close request ends the blocking waits at their next poll.
 class ZefInput : public ZefBase {
   public:
     static constexpr uint32_t kKeyboard = 1;

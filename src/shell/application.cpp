@@ -1,10 +1,17 @@
 #include "shell/application.h"
 
-#include "platform/system.h"
-#include "shell/main_window.h"
+#include <iostream>
+#include <string>
+#include <vector>
 
-int runApplication(platform::System& system) {
+#include "platform/system.h"
+#include "shell/command_line.h"
+#include "shell/main_window.h"
+#include "shell/net_play.h"
+
+int runApplication(platform::System& system, const std::function<void(TForm1&)>& prepare) {
     TForm1 form(&system);
+    if (prepare) prepare(form);
     form.FormCreate();
     // The message loop: the first activation sets up, the first paint runs
     // the game; later paints return at once.
@@ -15,7 +22,41 @@ int runApplication(platform::System& system) {
     return 0;
 }
 
-int runApplication() {
-    std::unique_ptr<platform::System> system = platform::createSdlSystem();
-    return runApplication(*system);
+int runApplication(int argc, char** argv) {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    const CommandLine commandLine = parseCommandLine(args);
+    switch (commandLine.action) {
+        case CommandLine::Action::Help:
+            std::cout << helpText();
+            return 0;
+        case CommandLine::Action::Version:
+            std::cout << versionText() << '\n';
+            return 0;
+        case CommandLine::Action::Fail:
+            std::cerr << commandLine.error << '\n';
+            return 2;
+        case CommandLine::Action::Run:
+            break;
+    }
+    platform::DisplayOptions display;
+    display.windowed = commandLine.options.windowed;
+    std::unique_ptr<platform::System> system = platform::createSdlSystem(display);
+    const CommandLineOptions& options = commandLine.options;
+    if (options.network == CommandLineOptions::Network::Off) return runApplication(*system);
+
+    // A join is settled before the window opens: a failure is one line.
+    const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
+    std::string error;
+    std::unique_ptr<NetPlay> net =
+        options.network == CommandLineOptions::Network::Host
+            ? NetPlay::host(port, *system, error)
+            : NetPlay::join(options.joinHost, port, *system, error);
+    if (!net) {
+        std::cerr << "kestova: " << error << '\n';
+        return 1;
+    }
+    if (options.network == CommandLineOptions::Network::Host) {
+        std::cout << "kestova: waiting for the other player on UDP port " << port << std::endl;
+    }
+    return runApplication(*net, [&net](TForm1& form) { net->attach(form); });
 }

@@ -84,8 +84,10 @@ void TForm1::FormPaint() {
         loadAssetSet();
         assetsLoaded = true;
         playStartupScreens();
+        if (onMenuReached && !engine->closeRequested()) onMenuReached();
     }
-    while (!quitRequested) {
+    while (!quitRequested && !engine->closeRequested()) {
+        if (onFrameStart) onFrameStart();
         engine->back->fill(nullptr, uint16_t(skyColour));
         engine->process();
         if (match != nullptr) match->pauseIfAsked();
@@ -95,7 +97,8 @@ void TForm1::FormPaint() {
         if (engineLoop[side] != nullptr) engineLoop[side]->stop();
         if (fallingLoop[side] != nullptr) fallingLoop[side]->stop();
     }
-    showClosingScreens();
+    // A player who asked to close wants no closing pictures.
+    if (!engine->closeRequested()) showClosingScreens();
     terminated = true;
 }
 

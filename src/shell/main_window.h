@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 #include "engine/random.h"
 
@@ -100,6 +101,11 @@ public:
 
     // The program's one random generator, seeded at activation.
     Random random;
+
+    // Network play: once the start-up screens are over, and at the top of
+    // every frame of the main loop. Empty in a game on one machine.
+    std::function<void()> onMenuReached;
+    std::function<void()> onFrameStart;
 };
 
 // The process-wide reference to the one main window.

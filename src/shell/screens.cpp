@@ -20,6 +20,8 @@ void TForm1::playStartupScreens() {
     engine->front->fill(nullptr, 0);
     engine->back->fill(nullptr, 0);
     engine->playAnimation("gfx/interaction.zan", 0, 0);
+    // A player who asked to close sees no more pictures.
+    if (engine->closeRequested()) return;
 
     music->stop();
     music->rewind();
@@ -31,6 +33,7 @@ void TForm1::playStartupScreens() {
         back->loadBMP(picture, kCentre, kCentre);
         engine->frame();
         engine->wait(1500);
+        if (engine->closeRequested()) return;
         back->fill(nullptr, 0);
     }
 
@@ -44,7 +47,7 @@ void TForm1::playStartupScreens() {
     engine->wait(2000);
 
     ZefInput* input = engine->input;
-    while (!input->keyHit(DIK_ESCAPE)) {
+    while (!input->keyHit(DIK_ESCAPE) && !engine->closeRequested()) {
         input->update();
         engine->wait(250);
         engine->frame();
@@ -54,6 +57,7 @@ void TForm1::playStartupScreens() {
 
 void TForm1::showClosingScreens() {
     for (const char* picture : kClosingPictures) {
+        if (engine->closeRequested()) return;
         engine->back->fill(nullptr, 0);
         engine->back->loadBMP(picture, kCentre, kCentre);
         engine->frame();
@@ -69,5 +73,6 @@ bool TForm1::showQuitScreen() {
     engine->frame();
     engine->input->waitForNoKeys();
     engine->input->waitForKeyHit();
-    return !engine->input->keyDown(DIK_ESCAPE);
+    // Asked to close: the answer is quit.
+    return engine->closeRequested() || !engine->input->keyDown(DIK_ESCAPE);
 }

@@ -123,6 +123,7 @@ class Runner {
         snapshot.emplace_back("reads", std::to_string(system_.keyReads()));
         snapshot.emplace_back("picture", hex32(frame.hash));
         snapshot.emplace_back("sound", hex32(hashSamples(sound)));
+        snapshot.emplace_back("pointer", system_.cursorVisible() ? "shown" : "hidden");
         Snapshot game = snapshotGame();
         snapshot.insert(snapshot.end(), game.begin(), game.end());
         if (hooks_.onFrame && !hooks_.onFrame(index, snapshot)) stopped_ = true;

@@ -33,7 +33,7 @@ class GeneratedDataFixture : public ::testing::Test {
 
     std::vector<uint8_t> bytesOf(const std::string& name) {
         auto stream = files().openFile(name);
-        return stream->bytes();
+        return std::vector<uint8_t>(stream->data(), stream->data() + stream->size());
     }
 
     // The picture as the engine holds it: 5-6-5, near-blacks turned into 0.

@@ -9,7 +9,7 @@ start_xvfb
 
 out="$(mktemp -d)"
 cd "$build"
-./kestova 2>"$out/stderr" &
+./kestova --window 2>"$out/stderr" &
 game=$!
 
 if ! wait_for_window "Kestova!" 60 >/dev/null; then

@@ -2,8 +2,8 @@
 # Source it, then call start_xvfb first; Xvfb is stopped when the shell exits.
 
 # Starts Xvfb on the first free display from :90 up, waits until it answers,
-# and sets DISPLAY. Sound goes to SDL's dummy driver (no sound card here) and
-# the game opens a plain 640x480 window instead of taking the screen.
+# and sets DISPLAY. Sound goes to SDL's dummy driver (no sound card here).
+# The game takes the whole screen unless it is started with --window.
 start_xvfb() {
     local screen="${1:-1024x768x24}"
     local n
@@ -19,7 +19,6 @@ start_xvfb() {
             if DISPLAY=":${n}" xdpyinfo >/dev/null 2>&1 && sleep 0.3 && kill -0 "$XVFB_PID" 2>/dev/null; then
                 export DISPLAY=":${n}"
                 export SDL_AUDIODRIVER=dummy
-                export KESTOVA_WINDOWED=1
                 trap stop_xvfb EXIT
                 return 0
             fi
@@ -34,6 +33,7 @@ start_xvfb() {
 }
 
 stop_xvfb() {
+    stop_wm
     if [ -n "${XVFB_PID:-}" ]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
@@ -95,4 +95,151 @@ click_box_ok() {
         sleep 0.2
     fi
     return 0
+}
+
+# start_wm: runs openbox on the display and waits until it manages windows
+# (up to 15 seconds: a busy machine starts it slowly); tries twice.
+start_wm() {
+    local log try i
+    log="$(mktemp /tmp/kestova_openbox_XXXXXX)"
+    for try in 1 2; do
+        openbox --sm-disable >"$log" 2>&1 &
+        WM_PID=$!
+        for i in $(seq 1 150); do
+            if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+                rm -f "$log"
+                return 0
+            fi
+            kill -0 "$WM_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        stop_wm
+    done
+    echo "start_wm: openbox did not come up on $DISPLAY:" >&2
+    cat "$log" >&2
+    rm -f "$log"
+    return 1
+}
+
+stop_wm() {
+    if [ -n "${WM_PID:-}" ]; then
+        kill "$WM_PID" 2>/dev/null || true
+        wait "$WM_PID" 2>/dev/null || true
+        WM_PID=
+    fi
+}
+
+# hold_keys "KEY..." [SECONDS]: presses a chord (alt Return, alt F4), keys
+# down in order and up in reverse.
+hold_keys() {
+    local keys=($1) secs="${2:-0.15}" i
+    for ((i = 0; i < ${#keys[@]}; i++)); do xdotool keydown "${keys[i]}"; done
+    sleep "$secs"
+    for ((i = ${#keys[@]} - 1; i >= 0; i--)); do xdotool keyup "${keys[i]}"; done
+}
+
+# geometry ID: "x y width height" of a window's inside, in screen pixels.
+geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '
+        /Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+        /Width:/ {w = $2} /Height:/ {h = $2} END {print x, y, w, h}'
+}
+
+# extract_picture BUILD NAME DIR: a picture from the game's archive, as PNG
+# in DIR; prints its path.
+extract_picture() {
+    local build="$1" name="$2" dir="$3"
+    "$build/kvpack" extract "$build/Kestova.dat" "$dir/data" >/dev/null || return 1
+    convert "$dir/data/$name" "$dir/$(basename "$name" .bmp).png" || return 1
+    echo "$dir/$(basename "$name" .bmp).png"
+}
+
+# picture_distance SHOT REFERENCE [X Y W H]: the 4:3 middle of the area
+# (the whole shot by default), scaled back to 640x480, against the 640x480
+# reference. Prints the root-mean-square difference, 0 (same) to 1.
+picture_distance() {
+    local shot="$1" ref="$2" x="${3:-0}" y="${4:-0}" w="${5:-}" h="${6:-}"
+    if [ -z "$w" ]; then read -r w h < <(identify -format "%w %h" "$shot"); fi
+    local pw=$((h * 4 / 3)) ph="$h"
+    if [ "$pw" -gt "$w" ]; then pw="$w"; ph=$((w * 3 / 4)); fi
+    convert "$shot" -crop "${pw}x${ph}+$((x + (w - pw) / 2))+$((y + (h - ph) / 2))" +repage \
+        -resize '640x480!' "$shot.cmp.png"
+    # compare's exit code only says whether the pictures differ at all.
+    { compare -metric RMSE "$shot.cmp.png" "$ref" null: 2>&1 || true; } |
+        sed -n 's/.*(\(.*\)).*/\1/p'
+}
+
+# below A B: succeeds when the number A is less than B.
+below() { awk -v a="$1" -v b="$2" 'BEGIN {exit !(a != "" && a < b)}'; }
+
+# wait_for_exit PID SECONDS: succeeds once the process has ended.
+wait_for_exit() {
+    local pid="$1" end
+    end=$(($(date +%s%N) + ${2%.*} * 1000000000))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$(date +%s%N)" -lt "$end" ] || return 1
+        sleep 0.05
+    done
+    return 0
+}
+
+# How far a screenshot may be from the picture it should show. The real
+# picture comes out near 0.02-0.04 (scaling and the blinking text); a
+# cropped, zoomed or squashed one is above 0.2.
+CLOSE_ENOUGH=0.08
+
+# reach_logo SHOTS LOGO PID [X Y W H]: from the start of the game, ends the
+# intro with Escape and skips the splash pictures with Space until the logo
+# screen shows in the area; fails after 30 seconds or when the game ends.
+# Escape stays down throughout: held, it ends the intro whenever that
+# starts, and the logo screen leaves only on a new press.
+reach_logo() {
+    local shots="$1" logo="$2" pid="$3"
+    shift 3
+    local distance="" end=$((SECONDS + 30))
+    xdotool keydown Escape
+    while [ "$SECONDS" -lt "$end" ] && kill -0 "$pid" 2>/dev/null; do
+        hold_key space 0.1
+        sleep 0.2
+        screenshot "$shots/logo.png"
+        distance="$(picture_distance "$shots/logo.png" "$logo" "$@")"
+        if below "$distance" "$CLOSE_ENOUGH"; then
+            xdotool keyup Escape
+            return 0
+        fi
+    done
+    xdotool keyup Escape
+    echo "reach_logo: the logo screen never showed (last distance ${distance:-none})" >&2
+    return 1
+}
+
+# leave_logo SHOTS LOGO PID [X Y W H]: Escape until the logo screen is gone.
+# The logo screen reads the keys once more just before its wait does, and a
+# press first seen by that read is not a new press to the wait: about one
+# press in five goes unheard, so a player presses again, and so does this.
+leave_logo() {
+    local shots="$1" logo="$2" pid="$3" try distance
+    shift 3
+    for try in 1 2 3 4 5 6 7 8; do
+        hold_key Escape 0.3
+        sleep 0.7
+        kill -0 "$pid" 2>/dev/null || return 1
+        screenshot "$shots/leaving.png"
+        distance="$(picture_distance "$shots/leaving.png" "$logo" "$@")"
+        below "$distance" "$CLOSE_ENOUGH" || return 0
+    done
+    echo "leave_logo: Escape did not leave the logo screen" >&2
+    return 1
+}
+
+# wait_for_size ID WxH [SECONDS]: succeeds once the window's inside has that
+# size; prints the size it last had.
+wait_for_size() {
+    local id="$1" want="$2" end=$((SECONDS + ${3:-5})) x y w h
+    while :; do
+        read -r x y w h < <(geometry "$id") || true
+        [ "${w:-}x${h:-}" = "$want" ] && { echo "$want"; return 0; }
+        [ "$SECONDS" -lt "$end" ] || { echo "${w:-?}x${h:-?}"; return 1; }
+        sleep 0.1
+    done
 }

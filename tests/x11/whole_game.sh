@@ -11,9 +11,10 @@ source "$here/lib.sh"
 start_xvfb
 
 shots="${KESTOVA_SHOTS:-$(mktemp -d /tmp/kestova_whole_game_XXXXXX)}"
-mkdir -p "$shots/match"
+mkdir -p "$shots/match" "$shots/ref"
+logo="$(extract_picture "$build" gfx/logo.bmp "$shots/ref")"
 cd "$build"
-timeout 280 ./kestova 2>"$shots/stderr" &
+timeout 280 ./kestova --window 2>"$shots/stderr" &
 game=$!
 
 fail() {
@@ -22,19 +23,22 @@ fail() {
     exit 1
 }
 alive() { kill -0 "$game" 2>/dev/null; }
-tap() {  # held across a few 38 ms frames, then a pause so the next press is new
-    hold_key "$1" 0.15
+tap() {  # held across a few 38 ms frames (and a busy machine's slow ones), then a pause
+    hold_key "$1" 0.3
     sleep "${2:-0.3}"
 }
 # Pixels that differ between two screenshots, with a little fuzz.
 differing() { compare -metric AE -fuzz 5% "$1" "$2" null: 2>&1 | awk '{print int($1)}' || true; }
 
-wait_for_window "Kestova!" 30 >/dev/null || fail "no game window"
+id="$(wait_for_window "Kestova!" 30)" || fail "no game window"
 
-# Space skips each splash picture and the logo's first wait; it cannot leave
-# the logo, so a single Escape afterwards does.
-for _ in $(seq 1 30); do tap space 0.25; done
-tap Escape 1.0
+# Held Escape ends the intro and Space skips each splash picture until the
+# logo shows (however long a busy machine takes); it cannot leave the logo,
+# Escape afterwards does.
+read -r x y w h < <(geometry "$id")
+reach_logo "$shots" "$logo" "$game" "$x" "$y" "$w" "$h" || fail "the logo screen never showed"
+leave_logo "$shots" "$logo" "$game" "$x" "$y" "$w" "$h" || fail "Escape did not leave the logo"
+sleep 0.5
 alive || fail "the game ended during the start-up screens"
 
 # Menu: right player computer, 1 war day, 1 palm, then the start row.

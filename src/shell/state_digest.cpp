@@ -1,4 +1,4 @@
-#include "golden_support/state_snapshot.h"
+#include "shell/state_digest.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -20,8 +20,6 @@
 #include "game/player.h"
 #include "services/tile_layer.h"
 #include "shell/main_window.h"
-
-namespace golden {
 
 namespace {
 
@@ -48,7 +46,7 @@ bool listed(const dlist<ZefBase>& list, const ZefBase* object) {
 
 class Walker {
   public:
-    explicit Walker(Snapshot& out) : out_(out) {}
+    explicit Walker(StateFields& out) : out_(out) {}
 
     void put(const std::string& name, const std::string& value) { out_.emplace_back(name, value); }
 
@@ -229,15 +227,28 @@ class Walker {
     }
 
   private:
-    Snapshot& out_;
+    StateFields& out_;
 };
 
 }  // namespace
 
-Snapshot snapshotGame() {
-    Snapshot out;
+StateFields stateFields() {
+    StateFields out;
     if (Form1 != nullptr) Walker(out).walk();
     return out;
 }
 
-}  // namespace golden
+uint64_t stateDigest() {
+    // FNV-1a over every name and value, each ended by a zero byte so that
+    // moving text from a name to its value changes the digest.
+    uint64_t h = 14695981039346656037ull;
+    auto eat = [&h](const std::string& text) {
+        for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
+        h = (h ^ 0u) * 1099511628211ull;
+    };
+    for (const StateField& field : stateFields()) {
+        eat(field.first);
+        eat(field.second);
+    }
+    return h;
+}

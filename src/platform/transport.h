@@ -1,0 +1,49 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+// One link to one other machine: whole messages, delivered reliably and in
+// order, and word of the partner arriving or leaving.
+class Transport {
+public:
+    enum class Event { None, Connected, Message, Disconnected };
+
+    virtual ~Transport() = default;
+    // Waits up to `timeoutMs` for the next event; a message's bytes are put
+    // in `message`. Also sends whatever was queued. None when nothing came.
+    virtual Event poll(std::vector<uint8_t>& message, uint32_t timeoutMs) = 0;
+    // Queues one message for the partner; false when there is none.
+    virtual bool send(const uint8_t* data, size_t size) = 0;
+    // Tells the partner we are leaving (best effort, brief) and drops it.
+    virtual void disconnect() = 0;
+    // How long the partner may leave our messages unacknowledged before it
+    // counts as gone (a Disconnected event).
+    virtual void setPartnerTimeout(uint32_t ms) = 0;
+};
+
+// ENet over UDP. Channel 0, reliable and ordered; the partner is declared
+// gone after 5 seconds without an acknowledgement unless told otherwise.
+struct EnetLink {
+    std::unique_ptr<Transport> transport;
+    uint16_t port = 0;   // the port bound (listening side)
+    std::string error;   // one line when transport is null
+};
+// Listens on `port` of every interface (0: any free port; tests use it on
+// loopback) for one partner. Returns at once; the partner's arrival is a
+// Connected event.
+EnetLink enetListen(uint16_t port, const std::string& bindHost = "");
+// Connects to host:port and waits up to `timeoutMs` for the answer. The
+// error lines: "HOST: no such host", "no answer from HOST:PORT".
+EnetLink enetConnect(const std::string& host, uint16_t port, uint32_t timeoutMs);
+
+// Two linked ends in memory, already connected, safe to use from two
+// threads: the test twin of a network link.
+std::pair<std::unique_ptr<Transport>, std::unique_ptr<Transport>> memoryLinkPair();
+
+}  // namespace platform

@@ -1,0 +1,183 @@
+#include "services/net_packet.h"
+
+#include <cstring>
+
+namespace net {
+
+namespace {
+
+constexpr uint8_t kMarker0 = 'K';
+constexpr uint8_t kMarker1 = 'V';
+constexpr size_t kHeader = 4;  // marker, version, type
+constexpr size_t kStartSize = kHeader + 8 + 7 * 4;
+constexpr size_t kKeysSize = kHeader + 4 + 32;
+constexpr size_t kDigestSize = kHeader + 4 + 8;
+
+class Writer {
+public:
+    explicit Writer(Type type) { bytes_ = {kMarker0, kMarker1, kProtocolVersion, uint8_t(type)}; }
+    void u32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes_.push_back(uint8_t(v >> (8 * i)));
+    }
+    void u64(uint64_t v) {
+        for (int i = 0; i < 8; ++i) bytes_.push_back(uint8_t(v >> (8 * i)));
+    }
+    void raw(const uint8_t* data, size_t size) { bytes_.insert(bytes_.end(), data, data + size); }
+    std::vector<uint8_t> take() { return std::move(bytes_); }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+// Reads little-endian fields; the caller has checked the size first.
+class Reader {
+public:
+    explicit Reader(const uint8_t* data) : at_(data + kHeader) {}
+    uint32_t u32() {
+        uint32_t v = 0;
+        for (int i = 0; i < 4; ++i) v |= uint32_t(at_[i]) << (8 * i);
+        at_ += 4;
+        return v;
+    }
+    int32_t i32() { return int32_t(u32()); }
+    uint64_t u64() {
+        uint64_t v = 0;
+        for (int i = 0; i < 8; ++i) v |= uint64_t(at_[i]) << (8 * i);
+        at_ += 8;
+        return v;
+    }
+    void raw(uint8_t* out, size_t size) {
+        std::memcpy(out, at_, size);
+        at_ += size;
+    }
+
+private:
+    const uint8_t* at_;
+};
+
+bool within(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
+
+bool sizeIs(size_t size, size_t want, const char* what, std::string& error) {
+    if (size == want) return true;
+    error = std::string(what) + " message of " + std::to_string(size) + " bytes, expected " +
+            std::to_string(want);
+    return false;
+}
+
+}  // namespace
+
+std::vector<uint8_t> encodeHello() { return Writer(Type::Hello).take(); }
+std::vector<uint8_t> encodeReady() { return Writer(Type::Ready).take(); }
+
+std::vector<uint8_t> encodeStart(const Settings& s) {
+    Writer w(Type::Start);
+    w.u64(s.seed);
+    for (int32_t v : {s.selectedRow, s.arrowX, s.arrowY, s.isComputer[0], s.isComputer[1],
+                      s.warDays, s.palmTrees}) {
+        w.u32(uint32_t(v));
+    }
+    return w.take();
+}
+
+std::vector<uint8_t> encodeKeys(uint32_t tick, const uint8_t state[256]) {
+    Writer w(Type::Keys);
+    w.u32(tick);
+    uint8_t bits[32];
+    packKeys(state, bits);
+    w.raw(bits, sizeof bits);
+    return w.take();
+}
+
+std::vector<uint8_t> encodeDigest(uint32_t tick, uint64_t digest) {
+    Writer w(Type::Digest);
+    w.u32(tick);
+    w.u64(digest);
+    return w.take();
+}
+
+Decoded decode(const uint8_t* data, size_t size, Packet& out, std::string& error) {
+    out = Packet();
+    if (data == nullptr || size < kHeader) {
+        error = "message of " + std::to_string(size) + " bytes is too short";
+        return Decoded::Bad;
+    }
+    if (data[0] != kMarker0 || data[1] != kMarker1) {
+        error = "not a Kestova message";
+        return Decoded::Bad;
+    }
+    out.version = data[2];
+    if (out.version != kProtocolVersion) {
+        error = "network version " + std::to_string(out.version) + ", this program speaks " +
+                std::to_string(kProtocolVersion);
+        return Decoded::WrongVersion;
+    }
+    Reader r(data);
+    switch (data[3]) {
+        case uint8_t(Type::Hello):
+            out.type = Type::Hello;
+            if (!sizeIs(size, kHeader, "greeting", error)) return Decoded::Bad;
+            return Decoded::Ok;
+        case uint8_t(Type::Ready):
+            out.type = Type::Ready;
+            if (!sizeIs(size, kHeader, "ready", error)) return Decoded::Bad;
+            return Decoded::Ok;
+        case uint8_t(Type::Start): {
+            out.type = Type::Start;
+            if (!sizeIs(size, kStartSize, "start", error)) return Decoded::Bad;
+            Settings& s = out.settings;
+            s.seed = r.u64();
+            s.selectedRow = r.i32();
+            s.arrowX = r.i32();
+            s.arrowY = r.i32();
+            s.isComputer[0] = r.i32();
+            s.isComputer[1] = r.i32();
+            s.warDays = r.i32();
+            s.palmTrees = r.i32();
+            // The menu keeps its arrows near the screen; anything far off is
+            // not a menu this program drew.
+            if (!within(s.selectedRow, 0, 4) || !within(s.arrowX, -4096, 4096) ||
+                !within(s.arrowY, -4096, 4096) || !within(s.isComputer[0], 0, 1) ||
+                !within(s.isComputer[1], 0, 1) || !within(s.warDays, 1, kMaxWarDays) ||
+                !within(s.palmTrees, 1, 10)) {
+                error = "start message with menu settings out of range";
+                return Decoded::Bad;
+            }
+            return Decoded::Ok;
+        }
+        case uint8_t(Type::Keys):
+            out.type = Type::Keys;
+            if (!sizeIs(size, kKeysSize, "keys", error)) return Decoded::Bad;
+            out.tick = r.u32();
+            r.raw(out.keys, sizeof out.keys);
+            break;
+        case uint8_t(Type::Digest):
+            out.type = Type::Digest;
+            if (!sizeIs(size, kDigestSize, "state digest", error)) return Decoded::Bad;
+            out.tick = r.u32();
+            out.digest = r.u64();
+            break;
+        default:
+            error = "unknown message type " + std::to_string(data[3]);
+            return Decoded::Bad;
+    }
+    if (out.tick > kMaxTick) {
+        error = "tick " + std::to_string(out.tick) + " out of range";
+        return Decoded::Bad;
+    }
+    return Decoded::Ok;
+}
+
+void packKeys(const uint8_t state[256], uint8_t bits[32]) {
+    std::memset(bits, 0, 32);
+    for (int code = 0; code < 256; ++code) {
+        if (state[code] & 0x80) bits[code / 8] |= uint8_t(1u << (code % 8));
+    }
+}
+
+void unpackKeys(const uint8_t bits[32], uint8_t state[256]) {
+    for (int code = 0; code < 256; ++code) {
+        state[code] = (bits[code / 8] >> (code % 8)) & 1u ? 0x80 : 0;
+    }
+}
+
+}  // namespace net

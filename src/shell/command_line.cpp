@@ -1,0 +1,113 @@
+#include "shell/command_line.h"
+
+#ifndef KESTOVA_VERSION
+#error "KESTOVA_VERSION comes from the project's version in CMake"
+#endif
+
+namespace {
+
+bool allDigits(const std::string& text) {
+    if (text.empty() || text.size() > 5) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// A port of 1 to 65535 in decimal.
+bool parsePort(const std::string& text, uint16_t& port) {
+    if (!allDigits(text)) return false;
+    const unsigned long value = std::stoul(text);
+    if (value < 1 || value > 65535) return false;
+    port = uint16_t(value);
+    return true;
+}
+
+CommandLine failure(const std::string& what) {
+    CommandLine result;
+    result.action = CommandLine::Action::Fail;
+    result.error = "kestova: " + what + ". " + usageLine();
+    return result;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
+    CommandLine result;
+    using Network = CommandLineOptions::Network;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--host" || arg == "--join") {
+            if (result.options.network != Network::Off) {
+                return failure("only one of --host and --join, once");
+            }
+        }
+        if (arg == "--host") {
+            result.options.network = Network::Host;
+            // The port is optional: a following word that is not an option.
+            if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-') {
+                if (!parsePort(args[i + 1], result.options.port)) {
+                    return failure("bad port '" + args[i + 1] + "' (1 to 65535)");
+                }
+                ++i;
+            }
+        } else if (arg == "--join") {
+            if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-') {
+                return failure("--join needs HOST or HOST:PORT");
+            }
+            const std::string& where = args[++i];
+            result.options.network = Network::Join;
+            const size_t colon = where.rfind(':');
+            result.options.joinHost = where.substr(0, colon);
+            if (colon != std::string::npos &&
+                !parsePort(where.substr(colon + 1), result.options.port)) {
+                return failure("bad port in '" + where + "' (1 to 65535)");
+            }
+            if (result.options.joinHost.empty()) return failure("no host in '" + where + "'");
+        } else if (arg == "--window") {
+            result.options.windowed = true;
+        } else if (arg == "--fullscreen") {
+            result.options.windowed = false;
+        } else if (arg == "--help" || arg == "-h") {
+            result.action = CommandLine::Action::Help;
+            return result;
+        } else if (arg == "--version") {
+            result.action = CommandLine::Action::Version;
+            return result;
+        } else {
+            result.action = CommandLine::Action::Fail;
+            const char* what =
+                !arg.empty() && arg[0] == '-' ? "unknown option" : "unexpected argument";
+            result.error = std::string("kestova: ") + what + " '" + arg + "'. " + usageLine();
+            return result;
+        }
+    }
+    return result;
+}
+
+std::string usageLine() {
+    return "Usage: kestova [--window | --fullscreen] [--host [PORT] | --join HOST[:PORT]] "
+           "[--help] [--version]";
+}
+
+std::string helpText() {
+    return usageLine() +
+           "\n"
+           "A two-player artillery and dogfight game.\n"
+           "\n"
+           "  --window      start in a resizable window\n"
+           "  --fullscreen  start in full screen (the default)\n"
+           "  --host [PORT] play over the network: wait for one player on UDP port PORT\n"
+           "                (default " + std::to_string(kDefaultPort) + "); you play the left side\n"
+           "  --join HOST[:PORT]\n"
+           "                play over the network against the host at HOST; you play\n"
+           "                the right side\n"
+           "  --help        show this text and exit\n"
+           "  --version     show the version and exit\n"
+           "\n"
+           "Alt+Enter switches between full screen and a window at any time.\n";
+}
+
+std::string versionText() {
+    return std::string("Kestova ") + KESTOVA_VERSION;
+}

@@ -1,0 +1,123 @@
+#include "shell/net_play.h"
+
+#include <iostream>
+
+#include "engine/sprite_font.h"
+#include "engine/surface.h"
+#include "engine/zef_dx.h"
+#include "game/mmenu.h"
+#include "shell/main_window.h"
+#include "shell/state_digest.h"
+
+NetPlay::NetPlay(Lockstep::Role role, std::unique_ptr<platform::Transport> link,
+                 platform::System& inner, Lockstep::Options options)
+    : inner_(inner),
+      link_(std::move(link)),
+      lockstep_(role, inner.input(), *link_, options),
+      notes_(inner.window()) {
+    lockstep_.onNotice = [this](const std::string& notice) {
+        notices_.push_back(notice);
+        std::cerr << "kestova: " << notice << '\n';
+        notes_.showNote(notice, kNoticeMs);
+    };
+    lockstep_.onWaiting = [this](bool waiting) {
+        notes_.setWaiting(waiting);
+        if (!waiting) return;
+        // The window stays alive while the other machine is awaited, and a
+        // player who closes it is not kept waiting.
+        notes_.pumpEvents();
+        if (notes_.closeRequested()) lockstep_.leave();
+    };
+}
+
+NetPlay::~NetPlay() {
+    // The partner hears at once that this machine is gone.
+    lockstep_.leave();
+}
+
+std::unique_ptr<NetPlay> NetPlay::host(uint16_t port, platform::System& inner, std::string& error,
+                                       Lockstep::Options options) {
+    platform::EnetLink link = platform::enetListen(port);
+    if (!link.transport) {
+        error = link.error;
+        return nullptr;
+    }
+    return std::make_unique<NetPlay>(Lockstep::Role::Host, std::move(link.transport), inner,
+                                     options);
+}
+
+std::unique_ptr<NetPlay> NetPlay::join(const std::string& host, uint16_t port,
+                                       platform::System& inner, std::string& error,
+                                       Lockstep::Options options, uint32_t timeoutMs) {
+    platform::EnetLink link = platform::enetConnect(host, port, timeoutMs);
+    if (!link.transport) {
+        error = link.error;
+        return nullptr;
+    }
+    auto play = std::make_unique<NetPlay>(Lockstep::Role::Join, std::move(link.transport), inner,
+                                          options);
+    if (!play->lockstep_.greet(host + ":" + std::to_string(port), timeoutMs, error)) {
+        return nullptr;
+    }
+    return play;
+}
+
+void NetPlay::attach(TForm1& form) {
+    form.onMenuReached = [this, &form] {
+        MMenu& menu = *form.menu;
+        net::Settings settings;
+        settings.seed = form.random.state();
+        settings.selectedRow = menu.selectedRow;
+        settings.arrowX = menu.arrowX;
+        settings.arrowY = menu.arrowY;
+        settings.isComputer[0] = menu.isComputer[0];
+        settings.isComputer[1] = menu.isComputer[1];
+        settings.warDays = menu.warDays;
+        settings.palmTrees = menu.palmTrees;
+        if (!lockstep_.start(settings)) return;
+        // The host's generator and menu, from here on on both machines.
+        form.random.seed(settings.seed);
+        menu.selectedRow = settings.selectedRow;
+        menu.arrowX = settings.arrowX;
+        menu.arrowY = settings.arrowY;
+        menu.isComputer[0] = settings.isComputer[0];
+        menu.isComputer[1] = settings.isComputer[1];
+        menu.warDays = settings.warDays;
+        menu.palmTrees = settings.palmTrees;
+    };
+    form.onFrameStart = [this] {
+        if (lockstep_.digestDue()) lockstep_.offerDigest(stateDigest());
+    };
+    notes_.compose = [this, &form](const platform::PixelSurface& picture, const std::string& text) {
+        return compose(form, picture, text);
+    };
+}
+
+const platform::PixelSurface* NetPlay::compose(TForm1& form, const platform::PixelSurface& picture,
+                                               const std::string& text) {
+    if (form.engine == nullptr || form.font == nullptr) return nullptr;
+    if (!canvas_ || canvas_->width != picture.width() || canvas_->height != picture.height()) {
+        canvas_ = std::make_unique<Surface>(form.engine);
+        canvas_->ddSurface = std::make_unique<platform::PixelSurface>(picture.width(), picture.height());
+        canvas_->width = picture.width();
+        canvas_->height = picture.height();
+    }
+    platform::PixelSurface& canvas = *canvas_->ddSurface;
+    for (int y = 0; y < picture.height(); ++y) {
+        std::copy(picture.pixels() + size_t(y) * size_t(picture.pitch() / 2),
+                  picture.pixels() + size_t(y) * size_t(picture.pitch() / 2) + picture.width(),
+                  canvas.pixels() + size_t(y) * size_t(canvas.pitch() / 2));
+    }
+    // A long notice goes on two lines, split after its first colon.
+    std::string first = text, second;
+    const size_t split = text.find_first_of(":;");
+    if (form.font->textWidth(text) > picture.width() - 40 && split != std::string::npos) {
+        first = text.substr(0, split);
+        second = text.substr(split + 2 <= text.size() ? split + 2 : text.size());
+    }
+    const int32_t x = picture.width() / 2;
+    const int32_t y = picture.height() - (second.empty() ? 50 : 75);
+    form.font->draw(canvas_.get(), x, y, first, 6);
+    if (!second.empty()) form.font->draw(canvas_.get(), x, y + 25, second, 6);
+    return &canvas;
+}

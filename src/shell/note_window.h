@@ -1,0 +1,55 @@
+#pragma once
+// The window as network play shows it: the game's pictures, with a short
+// note over them while waiting for the other machine or after network play
+// ended. The game's own pictures are never drawn on.
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/system.h"
+
+class NoteWindow : public platform::Window {
+  public:
+    explicit NoteWindow(platform::Window& inner) : inner_(inner) {}
+
+    int32_t open(const platform::WindowConfig& config) override { return inner_.open(config); }
+    bool isOpen() const override { return inner_.isOpen(); }
+    int32_t present(const platform::PixelSurface& back) override;
+    void leaveFullscreen() override { inner_.leaveFullscreen(); }
+    void close() override { inner_.close(); }
+    void setCursorVisible(bool visible) override { inner_.setCursorVisible(visible); }
+    int clientWidth() const override { return inner_.clientWidth(); }
+    int clientHeight() const override { return inner_.clientHeight(); }
+    void pumpEvents() override { inner_.pumpEvents(); }
+    bool closeRequested() const override { return inner_.closeRequested(); }
+    // The focus is this machine's alone: pausing on its loss would put the
+    // two machines out of step.
+    bool hasFocus() const override { return true; }
+    void showMessageBox(const std::string& caption, const std::string& text) override {
+        inner_.showMessageBox(caption, text);
+    }
+
+    // Shows `text` over every picture for `forMs` milliseconds.
+    void showNote(const std::string& text, uint32_t forMs);
+    // While true, "waiting for the other player" is shown over the last
+    // picture, presented again at once.
+    void setWaiting(bool waiting);
+
+    // Draws text over a copy of a picture and returns the copy; empty until
+    // the game's font is loaded (no note is shown before).
+    std::function<const platform::PixelSurface*(const platform::PixelSurface& picture,
+                                                const std::string& text)>
+        compose;
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    std::string currentNote() const;
+    int32_t show(const platform::PixelSurface& picture);
+
+    platform::Window& inner_;
+    std::unique_ptr<platform::PixelSurface> last_;  // the game's latest picture
+    std::string note_;
+    Clock::time_point noteUntil_{};
+    bool waiting_ = false;
+};

@@ -1,0 +1,164 @@
+// Whole games between two machines: forked children on the headless backend
+// over ENet on the loopback address, directly or through a lossy relay.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "support/net_instance.h"
+
+namespace {
+
+using namespace net_instance;
+
+class NetGameTest : public ::testing::Test {
+  protected:
+    NetGameTest() {
+        // The host sets up a one-day match of computer sides; the joining
+        // machine's own seed and menu differ and must give way.
+        host.keySeed = 11;
+        host.codes = {DIK_W, DIK_S, DIK_A, DIK_D, DIK_LSHIFT, DIK_X, DIK_F12};
+        host.startTicks = {5, 6, 7};
+        host.calendar = 1733660000;
+        const int hostMenu[5] = {1, 1, 1, 3, 4};
+        std::copy(hostMenu, hostMenu + 5, host.menu);
+        join.keySeed = 22;
+        join.codes = {DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_SPACE, DIK_NUMPAD8};
+        join.calendar = 1733669999;
+        tracePath = ::testing::TempDir() + "kestova_net_" + std::to_string(getpid());
+    }
+
+    // Runs the two machines, optionally through a relay; returns both traces.
+    std::pair<Trace, Trace> play(Lockstep::Options options, int limitMs, bool relayed = false) {
+        int fds[2];
+        EXPECT_EQ(pipe(fds), 0);
+        const pid_t hostPid = spawn(Lockstep::Role::Host, host, 0, fds[1], options, tracePath + ".host");
+        close(fds[1]);
+        uint16_t port = 0;
+        pollfd ready{fds[0], POLLIN, 0};
+        if (::poll(&ready, 1, 10000) > 0) {
+            EXPECT_EQ(read(fds[0], &port, sizeof port), ssize_t(sizeof port));
+        }
+        close(fds[0]);
+        std::unique_ptr<Relay> relay;
+        if (relayed) relay = std::make_unique<Relay>(port, 100, 30, 0.10, 7);
+        const pid_t joinPid = spawn(Lockstep::Role::Join, join, relay ? relay->port() : port, -1,
+                                    options, tracePath + ".join");
+        Trace joined, hosted;
+        joined.exitCode = reap(joinPid, limitMs, relay.get());
+        hosted.exitCode = reap(hostPid, 15000, relay.get());
+        Trace h = readTrace(tracePath + ".host"), j = readTrace(tracePath + ".join");
+        h.exitCode = hosted.exitCode;
+        j.exitCode = joined.exitCode;
+        if (relay) {
+            relayDropped = relay->dropped();
+            relayPassed = relay->passed();
+        }
+        std::remove((tracePath + ".host").c_str());
+        std::remove((tracePath + ".join").c_str());
+        return {h, j};
+    }
+
+    Player host, join;
+    std::string tracePath;
+    size_t relayDropped = 0, relayPassed = 0;
+};
+
+TEST_F(NetGameTest, BothMachinesPlayTheSameWarDayAsOneMachineOnTheCombinedKeys) {
+    Lockstep::Options options;
+    auto [h, j] = play(options, 120000);
+    ASSERT_EQ(h.exitCode, 0);
+    ASSERT_EQ(j.exitCode, 0);
+    EXPECT_TRUE(h.notices.empty()) << h.notices[0];
+    EXPECT_TRUE(j.notices.empty()) << j.notices[0];
+    ASSERT_TRUE(h.endScreen);
+    ASSERT_TRUE(j.endScreen);
+    Trace alone = playCombined(host, join, options.inputDelay);
+    ASSERT_TRUE(alone.endScreen);
+    ASSERT_GT(h.frames.size(), 500u);
+    ASSERT_EQ(h.frames.size(), j.frames.size());
+    ASSERT_EQ(h.frames.size(), alone.frames.size());
+    for (size_t f = 0; f < h.frames.size(); ++f) {
+        ASSERT_EQ(h.frames[f], j.frames[f]) << "frame " << f;
+        ASSERT_EQ(h.frames[f], alone.frames[f]) << "frame " << f;
+    }
+}
+
+TEST_F(NetGameTest, ThroughASlowLossyRelayTheMatchStillCompletesAlike) {
+    // 100 ms each way, up to 30 ms of jitter, a tenth of the datagrams
+    // lost. Unpaced, the pace is the network's: a longer delay keeps it brisk.
+    Lockstep::Options options;
+    options.inputDelay = 16;
+    auto [h, j] = play(options, 90000, true);
+    ASSERT_EQ(h.exitCode, 0);
+    ASSERT_EQ(j.exitCode, 0);
+    EXPECT_GT(relayDropped, 10u);
+    EXPECT_TRUE(h.notices.empty()) << h.notices[0];
+    EXPECT_TRUE(j.notices.empty()) << j.notices[0];
+    ASSERT_TRUE(h.endScreen);
+    ASSERT_TRUE(j.endScreen);
+    ASSERT_EQ(h.frames, j.frames);
+    // A lost datagram costs a resend, never a wait near the 5 s of leaving.
+    EXPECT_LT(h.longestStallMs, 2500u);
+    EXPECT_LT(j.longestStallMs, 2500u);
+    std::printf("relay: %zu datagrams passed, %zu dropped; longest stalls %u and %u ms\n",
+                relayPassed, relayDropped, h.longestStallMs, j.longestStallMs);
+}
+
+TEST_F(NetGameTest, WhenTheOtherMachineGoesThisOnePlaysOnAlone) {
+    struct Case {
+        const char* where;
+        int tick;
+        bool crash;
+    } cases[] = {
+        {"menu", 3, false},             // the host starts the match at tick 5
+        {"title card", 20, false},      // the first title card waits from tick 10
+        {"match", 300, true},           // gone without a word
+    };
+    for (const Case& c : cases) {
+        join.leaveAtTick = c.tick;
+        join.crash = c.crash;
+        auto [h, j] = play({}, 30000);
+        EXPECT_EQ(j.exitCode, 0) << c.where;
+        ASSERT_EQ(h.exitCode, 0) << c.where;
+        ASSERT_EQ(h.notices.size(), 1u) << c.where;
+        EXPECT_EQ(h.notices[0], "the other player left") << c.where;
+        EXPECT_TRUE(h.endScreen) << c.where;
+        // Silence is noticed after its 5 s, and not much later.
+        EXPECT_LT(h.longestStallMs, c.crash ? 7000u : 1500u) << c.where;
+        if (c.crash) {
+            EXPECT_GE(h.longestStallMs, 4000u) << c.where;
+        }
+    }
+}
+
+TEST(NetJoinTest, AJoinThatCannotHappenFailsWithOneLine) {
+    platform::HeadlessSystem headless;
+    std::string error;
+    // Nobody listens: bind a port, then let it go.
+    uint16_t closed = 0;
+    {
+        platform::EnetLink link = platform::enetListen(0, "127.0.0.1");
+        closed = link.port;
+    }
+    EXPECT_EQ(NetPlay::join("127.0.0.1", closed, headless, error, {}, 500), nullptr);
+    EXPECT_EQ(error, "no answer from 127.0.0.1:" + std::to_string(closed));
+
+    // A host that answers the greeting with garbage.
+    platform::EnetLink stranger = platform::enetListen(0, "127.0.0.1");
+    std::thread talker([&] {
+        std::vector<uint8_t> message;
+        const uint8_t garbage[] = {'H', 'T', 'T', 'P', '/', '1'};
+        for (int i = 0; i < 100; ++i) {
+            const auto event = stranger.transport->poll(message, 10);
+            if (event == platform::Transport::Event::Message) {
+                stranger.transport->send(garbage, sizeof garbage);
+            }
+        }
+    });
+    EXPECT_EQ(NetPlay::join("127.0.0.1", stranger.port, headless, error, {}, 1000), nullptr);
+    talker.join();
+    EXPECT_EQ(error, "127.0.0.1:" + std::to_string(stranger.port) +
+                         ": not a Kestova game (not a Kestova message)");
+}
+
+}  // namespace

@@ -1,0 +1,328 @@
+#pragma once
+// Whole games over the network in one test: each machine is a forked child
+// on the headless backend with the build's Kestova.dat, its keys drawn from a
+// seeded stream per tick; the parent gathers what each saw. A small UDP relay
+// can stand between the two to add latency, jitter and loss.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <queue>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/surface.h"
+#include "engine/zef_dx.h"
+#include "game/end_screen.h"
+#include "game/mmenu.h"
+#include "platform/headless.h"
+#include "platform/transport.h"
+#include "services/dik_codes.h"
+#include "services/lockstep.h"
+#include "shell/main_window.h"
+#include "shell/net_play.h"
+#include "shell/state_digest.h"
+
+namespace net_instance {
+
+// One machine's part.
+struct Player {
+    uint32_t keySeed = 1;
+    std::vector<int> codes;          // the keys its stream presses
+    std::vector<int> startTicks;     // ticks at which Return is down
+    int64_t calendar = 0;            // its own generator seed before the start
+    int menu[5] = {1, 0, 5, 3, 0};   // its own menu before the start
+    // Leaving: at this tick the machine quits (politely) or crashes.
+    int leaveAtTick = -1;
+    bool crash = false;
+};
+
+constexpr int kKeysFromTick = 20;
+
+// The keys a player's stream holds at a tick (before any delay).
+inline void streamKeys(const Player& p, int tick, uint8_t keys[256]) {
+    for (int t : p.startTicks) {
+        if (t == tick) keys[DIK_RETURN] = 0x80;
+    }
+    if (tick < kKeysFromTick) return;
+    std::mt19937 gen(p.keySeed * 104729u + uint32_t(tick));
+    for (int code : p.codes) {
+        if (gen() % 4 == 0) keys[code] = 0x80;
+    }
+}
+
+struct Trace {
+    std::vector<std::string> frames;  // "reads digest" at the top of every frame
+    std::vector<std::string> notices;
+    bool endScreen = false;
+    uint32_t longestStallMs = 0;
+    int exitCode = -1;
+};
+
+inline bool endScreenShown(const TForm1& form) {
+    if (form.endScreen == nullptr) return false;
+    for (const ZefBase* m = form.engine->children.head; m != nullptr; m = m->next) {
+        if (m == form.endScreen) return true;
+    }
+    return false;
+}
+
+constexpr int kMaxTicks = 12000;
+
+// Runs one game from the set-up menu to its end screen; `system` is the
+// headless one or the network's over it. `begin` runs where the start-up
+// screens would have ended.
+inline void playToEndScreen(platform::HeadlessSystem& headless, platform::System& system,
+                            const int menuSettings[5], const std::function<void(TForm1&)>& prepare,
+                            Trace& trace) {
+    TForm1 form(&system);
+    if (prepare) prepare(form);
+    form.FormCreate();
+    form.FormActivate();
+    form.loadAssetSet();
+    form.assetsLoaded = true;
+    MMenu& menu = *form.menu;
+    menu.isComputer[0] = menuSettings[0];
+    menu.isComputer[1] = menuSettings[1];
+    menu.warDays = menuSettings[2];
+    menu.palmTrees = menuSettings[3];
+    menu.selectedRow = menuSettings[4];
+    if (form.onMenuReached) form.onMenuReached();
+    while (!form.quitRequested && headless.keyReads() < kMaxTicks) {
+        if (form.onFrameStart) form.onFrameStart();
+        trace.frames.push_back(std::to_string(headless.keyReads()) + " " +
+                               std::to_string(stateDigest()));
+        if (endScreenShown(form)) {
+            trace.endScreen = true;
+            break;
+        }
+        form.engine->back->fill(nullptr, uint16_t(form.skyColour));
+        form.engine->process();
+        system.window().pumpEvents();
+    }
+}
+
+inline void writeTrace(const std::string& path, const Trace& t) {
+    std::ofstream out(path);
+    out << (t.endScreen ? 1 : 0) << " " << t.longestStallMs << "\n";
+    out << t.notices.size() << "\n";
+    for (const auto& n : t.notices) out << n << "\n";
+    for (const auto& f : t.frames) out << f << "\n";
+}
+
+inline Trace readTrace(const std::string& path) {
+    Trace t;
+    std::ifstream in(path);
+    int end = 0;
+    size_t notices = 0;
+    if (!(in >> end >> t.longestStallMs >> notices)) return t;
+    t.endScreen = end != 0;
+    std::string line;
+    std::getline(in, line);
+    for (size_t i = 0; i < notices && std::getline(in, line); ++i) t.notices.push_back(line);
+    while (std::getline(in, line)) t.frames.push_back(line);
+    return t;
+}
+
+// The game in the build folder, where it finds Kestova.dat.
+inline void enterBuildDir() { std::filesystem::current_path(KESTOVA_BUILD_DIR); }
+
+// One machine in a child process. Host: listens on a free port and writes
+// it to `portPipe`. Join: connects to `port`. Returns the child's pid.
+inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port,
+                   int portPipe, Lockstep::Options options, const std::string& tracePath) {
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    int code = 0;
+    {
+        enterBuildDir();
+        platform::HeadlessSystem headless;
+        headless.setKeepPixels(false);
+        headless.setCalendarSeconds(me.calendar);
+        std::unique_ptr<NetPlay> net;
+        std::string error;
+        if (role == Lockstep::Role::Host) {
+            platform::EnetLink link = platform::enetListen(0, "127.0.0.1");
+            if (!link.transport) _exit(3);
+            const uint16_t bound = link.port;
+            if (write(portPipe, &bound, sizeof bound) != sizeof bound) _exit(3);
+            net = std::make_unique<NetPlay>(role, std::move(link.transport), headless, options);
+        } else {
+            net = NetPlay::join("127.0.0.1", port, headless, error, options);
+            if (!net) {
+                std::fprintf(stderr, "%s\n", error.c_str());
+                _exit(4);
+            }
+        }
+        NetPlay* netp = net.get();
+        // Read 0 is the input's own first read; tick t is read t + 1.
+        headless.onKeyRead = [&me, netp](int read, uint8_t held[256]) {
+            const int tick = read - 1;
+            if (tick < 0) return;
+            if (tick == me.leaveAtTick) {
+                if (me.crash) _exit(0);  // no goodbye at all
+                netp->lockstep().leave();
+                _exit(0);
+            }
+            streamKeys(me, tick, held);
+        };
+        Trace trace;
+        playToEndScreen(headless, *net, me.menu, [&](TForm1& form) { net->attach(form); }, trace);
+        trace.notices = net->notices();
+        trace.longestStallMs = net->lockstep().longestStallMs();
+        // The host stays until the joining machine has all it needs and goes.
+        if (role == Lockstep::Role::Host) net->lockstep().linger(8000);
+        writeTrace(tracePath, trace);
+    }
+    _exit(code);
+}
+
+// The one-machine game on the combined key stream, in this process.
+inline Trace playCombined(const Player& host, const Player& join, int delay) {
+    const auto previous = std::filesystem::current_path();
+    enterBuildDir();
+    platform::HeadlessSystem headless;
+    headless.setKeepPixels(false);
+    headless.setCalendarSeconds(host.calendar);
+    headless.onKeyRead = [&](int read, uint8_t held[256]) {
+        const int tick = read - 1 - delay;
+        if (tick < 0) return;
+        streamKeys(host, tick, held);
+        streamKeys(join, tick, held);
+        held[DIK_F10] = 0;
+        held[DIK_F12] = 0;
+    };
+    Trace trace;
+    playToEndScreen(headless, headless, host.menu, nullptr, trace);
+    std::filesystem::current_path(previous);
+    return trace;
+}
+
+// Forwards UDP datagrams between a joining machine and the host, each held
+// back by a latency with jitter, some dropped.
+class Relay {
+  public:
+    Relay(uint16_t hostPort, uint32_t latencyMs, uint32_t jitterMs, double loss, uint32_t seed)
+        : latencyMs_(latencyMs), jitterMs_(jitterMs), loss_(loss), gen_(seed) {
+        front_ = bound(frontPort_);
+        back_ = bound(backPort_);
+        host_.sin_family = AF_INET;
+        host_.sin_port = htons(hostPort);
+        host_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    }
+    ~Relay() {
+        close(front_);
+        close(back_);
+    }
+    uint16_t port() const { return frontPort_; }
+
+    // Moves datagrams for up to `ms` milliseconds.
+    void run(int ms) {
+        const auto until = Clock::now() + std::chrono::milliseconds(ms);
+        while (Clock::now() < until) {
+            int wait = 5;
+            pollfd fds[2] = {{front_, POLLIN, 0}, {back_, POLLIN, 0}};
+            if (::poll(fds, 2, wait) > 0) {
+                if (fds[0].revents & POLLIN) take(front_, true);
+                if (fds[1].revents & POLLIN) take(back_, false);
+            }
+            while (!queue_.empty() && queue_.top().due <= Clock::now()) {
+                const Datagram& d = queue_.top();
+                if (d.toHost) {
+                    sendto(back_, d.bytes.data(), d.bytes.size(), 0,
+                           reinterpret_cast<const sockaddr*>(&host_), sizeof host_);
+                } else if (haveJoiner_) {
+                    sendto(front_, d.bytes.data(), d.bytes.size(), 0,
+                           reinterpret_cast<const sockaddr*>(&joiner_), sizeof joiner_);
+                }
+                queue_.pop();
+            }
+        }
+    }
+    size_t dropped() const { return dropped_; }
+    size_t passed() const { return passed_; }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    struct Datagram {
+        Clock::time_point due;
+        bool toHost;
+        std::vector<uint8_t> bytes;
+        bool operator<(const Datagram& o) const { return due > o.due; }
+    };
+
+    static int bound(uint16_t& port) {
+        const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+        port = ntohs(a.sin_port);
+        return fd;
+    }
+
+    void take(int fd, bool fromJoiner) {
+        uint8_t buffer[65536];
+        sockaddr_in from{};
+        socklen_t len = sizeof from;
+        const ssize_t n = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len);
+        if (n < 0) return;
+        if (fromJoiner) {
+            joiner_ = from;
+            haveJoiner_ = true;
+        }
+        if (std::uniform_real_distribution<double>(0, 1)(gen_) < loss_) {
+            ++dropped_;
+            return;
+        }
+        ++passed_;
+        const uint32_t delay = latencyMs_ + uint32_t(gen_() % (jitterMs_ + 1));
+        queue_.push({Clock::now() + std::chrono::milliseconds(delay), fromJoiner,
+                     std::vector<uint8_t>(buffer, buffer + n)});
+    }
+
+    uint32_t latencyMs_, jitterMs_;
+    double loss_;
+    std::mt19937 gen_;
+    int front_ = -1, back_ = -1;
+    uint16_t frontPort_ = 0, backPort_ = 0;
+    sockaddr_in host_{}, joiner_{};
+    bool haveJoiner_ = false;
+    std::priority_queue<Datagram> queue_;
+    size_t dropped_ = 0, passed_ = 0;
+};
+
+// Waits for a child, moving the relay's datagrams meanwhile; kills it after
+// `limitMs`. Returns its exit code, or -1 when it had to be killed.
+inline int reap(pid_t pid, int limitMs, Relay* relay = nullptr) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    for (;;) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        if (std::chrono::steady_clock::now() > until) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        if (relay != nullptr) {
+            relay->run(10);
+        } else {
+            usleep(10000);
+        }
+    }
+}
+
+}  // namespace net_instance
