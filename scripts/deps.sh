@@ -2,7 +2,7 @@
 # Makes sure the Debian packages the build and the tests need are present:
 # installs them when run as root, otherwise prints the apt-get line and stops.
 PACKAGES=(cmake g++ make pkg-config
-  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation libcairo2-dev
+  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libpng-dev fonts-liberation libcairo2-dev
   fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libenet-dev libxxhash-dev
   libx11-dev libxfixes-dev

@@ -130,6 +130,15 @@ TEST_F(WindowKeysTest, WithoutAltEveryKeyIsTheGames) {
     EXPECT_EQ(state[kSpace], 0x80);
 }
 
+TEST_F(WindowKeysTest, F12AsksForOneScreenshotAndNeverReachesTheGame) {
+    constexpr uint8_t kF12 = 0x58;
+    EXPECT_EQ(keys.keyDown(kF12, false, false), WindowKeys::Action::Screenshot);
+    EXPECT_EQ(masked({kF12, kSpace})[kF12], 0);
+    EXPECT_EQ(keys.keyDown(kF12, false, true), WindowKeys::Action::None);
+    keys.keyUp(kF12);
+    EXPECT_EQ(keys.keyDown(kF12, true, false), WindowKeys::Action::Screenshot);
+}
+
 TEST_F(WindowKeysTest, TheAltKeysThemselvesAreNeverPassedOn) {
     const std::vector<uint8_t> state = masked({kLeftAlt, kRightAlt, kSpace});
     EXPECT_EQ(state[kLeftAlt], 0);

@@ -88,7 +88,7 @@ void ZefDX::setDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel) 
 
 void ZefDX::process() {
     if (stopped) return;
-    if (input != nullptr) input->update();
+    if (input != nullptr) input->updateFrame();
     timeStarted = pacer.elapsed();
     if (clearEachFrame) {
         if (background != nullptr) {

@@ -14,6 +14,7 @@ class Surface;
 class ZefSound;
 class ZefInput;
 class ZefFileManager;
+class Sound;
 
 using RECT = platform::Rect;
 
@@ -45,6 +46,9 @@ public:
     // One line on standard error about a file taken with a repair (a sound
     // that ends before its data does); the game goes on.
     void warn(const std::string& text);
+    // Saves the picture on screen into the pictures folder and plays
+    // `shutterSound`; a failure is one line on standard error.
+    void saveScreenshot();
 
     platform::System* window;
     HiResClock clock;  // the program's one clock, read through the platform
@@ -81,4 +85,5 @@ public:
     // back to their harness from it). If it returns, the error goes on as usual.
     void (*fatalHook)(const std::string& text, void* context) = nullptr;
     void* fatalContext = nullptr;
+    Sound* shutterSound = nullptr;  // not owned
 };

@@ -8,9 +8,11 @@
 #include "engine/zef_dx.h"
 #include "game/cannon.h"
 #include "game/end_screen.h"
+#include "game/match_pause.h"
 #include "game/mmenu.h"
 #include "game/plane.h"
 #include "game/player.h"
+#include "platform/system.h"
 #include "services/sound.h"
 #include "services/zef_input.h"
 #include "shell/main_window.h"
@@ -48,6 +50,7 @@ GameController::GameController(ZefDX* owner) : ZefBase(owner) {
     endRequested = false;
     dayPartEnding = false;
     endCountdown = 0;
+    hadFocus = owner->window->window().hasFocus();
     startDayPart(0);
 }
 
@@ -116,7 +119,26 @@ void GameController::runTransition() {
     startDayPart(dayPart);
 }
 
+// P or Pause on this frame's own key read, or the window losing the focus
+// while two humans play (a computer side plays on by itself).
+bool GameController::pauseWanted() {
+    const bool focused = owner->window->window().hasFocus();
+    const bool lostFocus = hadFocus && !focused;
+    hadFocus = focused;
+    const bool humans = !players[0]->computer && !players[1]->computer;
+    return pauseKeyHit(owner) || (humans && lostFocus);
+}
+
+void GameController::pauseIfAsked() {
+    if (!pauseAsked) return;
+    pauseAsked = false;
+    if (isListed(owner->children, this) && !runMatchPause(owner)) endMatch();
+}
+
 void GameController::process() {
+    // Before the countdown: a curtain and a title card read the keys again.
+    // The pause itself comes after this frame has been shown.
+    if (pauseWanted()) pauseAsked = true;
     if (endCountdown > 0) {
         endCountdown -= 1;
         if (endCountdown == 0) {

@@ -12,6 +12,7 @@
 
 #include "platform/mixer.h"
 #include "platform/result_codes.h"
+#include "platform/screenshot_key.h"
 
 namespace platform {
 
@@ -80,6 +81,7 @@ struct HeadlessSystem::Impl {
             std::cerr << caption << ": " << text << std::endl;
             o.boxes.push_back(caption + "\n" + text);
         }
+        bool hasFocus() const override { return o.focus; }
 
       private:
         Impl& o;
@@ -96,7 +98,9 @@ struct HeadlessSystem::Impl {
                 if (index >= k.fromRead && index < k.toRead) held[k.code & 0xFF] = 0x80;
             }
             for (int i = 0; i < 256; ++i) state[i] = held[i] ? 0x80 : 0;
+            o.screenshotKey.take(state);
         }
+        bool screenshotRequested() override { return o.screenshotKey.requested(); }
         void readMouse(MouseState& state) override { state = o.mouse; }
         void setMousePos(int x, int y) override {
             o.mouse.x = x;
@@ -177,6 +181,8 @@ struct HeadlessSystem::Impl {
     bool windowOpen = false;
     bool cursorVisible = true;  // a new window shows the pointer
     bool closeRequested = false;
+    bool focus = true;
+    ScreenshotKey screenshotKey;
     std::vector<ScriptedKey> script;
     int reads = 0;
     MouseState mouse;
@@ -251,6 +257,9 @@ void HeadlessSystem::requestClose() {
 }
 bool HeadlessSystem::cursorVisible() const {
     return impl_->cursorVisible;
+}
+void HeadlessSystem::setFocus(bool focused) {
+    impl_->focus = focused;
 }
 const std::vector<std::string>& HeadlessSystem::messageBoxes() const {
     return impl_->boxes;

@@ -59,6 +59,8 @@ public:
     void requestClose();
     // Whether the pointer shows over the window.
     bool cursorVisible() const;
+    // The keyboard focus, as the window system gives and takes it.
+    void setFocus(bool focused);
     // Message boxes shown (caption + "\n" + text).
     const std::vector<std::string>& messageBoxes() const;
 

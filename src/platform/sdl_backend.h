@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/gamepads.h"
 #include "platform/mixer.h"
 #include "platform/system.h"
 #include "platform/window_keys.h"
@@ -26,8 +27,17 @@ class SdlWindow : public Window {
     void pumpEvents() override;
     bool closeRequested() const override { return closeRequested_; }
     void showMessageBox(const std::string& caption, const std::string& text) override;
+    bool hasFocus() const override {
+        return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    }
     // Clears the keys the window took for itself from a key state.
     void maskWindowKeys(uint8_t state[256]) const { windowKeys_.mask(state); }
+    // True once for each press of F12 since the last call.
+    bool takeScreenshotRequest() {
+        const bool asked = screenshotRequests_ > 0;
+        screenshotRequests_ = 0;
+        return asked;
+    }
 
   private:
     void handleEvent(const SDL_Event& event);
@@ -52,6 +62,7 @@ class SdlWindow : public Window {
     bool leftForGood_ = false;
     bool cursorVisible_ = false;
     bool closeRequested_ = false;
+    int screenshotRequests_ = 0;
     bool toggleWanted_ = false;
     bool redrawWanted_ = false;
     WindowKeys windowKeys_;
@@ -63,9 +74,12 @@ class SdlInput : public InputDevice {
     void readKeys(uint8_t state[256]) override;
     void readMouse(MouseState& state) override;
     void setMousePos(int x, int y) override;
+    void readPads(PadState pads[2]) override;
+    bool screenshotRequested() override { return window_.takeScreenshotRequest(); }
 
   private:
     SdlWindow& window_;
+    std::unique_ptr<Gamepads> pads_;  // opened at the first read
 };
 
 class SdlClock : public Clock {

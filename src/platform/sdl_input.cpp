@@ -12,6 +12,11 @@ void SdlInput::readKeys(uint8_t state[256]) {
     window_.maskWindowKeys(state);
 }
 
+void SdlInput::readPads(PadState pads[2]) {
+    if (!pads_) pads_ = createSdlGamepads();
+    pads_->read(pads);
+}
+
 void SdlInput::readMouse(MouseState& state) {
     int x = 0, y = 0;
     const Uint32 buttons = SDL_GetMouseState(&x, &y);

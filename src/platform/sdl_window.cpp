@@ -269,6 +269,9 @@ void SdlWindow::handleEvent(const SDL_Event& event) {
                 case WindowKeys::Action::Close:
                     closeRequested_ = true;
                     break;
+                case WindowKeys::Action::Screenshot:
+                    ++screenshotRequests_;
+                    break;
                 case WindowKeys::Action::None:
                     break;
             }

@@ -42,11 +42,31 @@ public:
     // the text to standard error. The display is as it was afterwards: full
     // screen and a hidden pointer come back.
     virtual void showMessageBox(const std::string& caption, const std::string& text) = 0;
+    // Whether the window has the keyboard focus; a window that cannot tell has it.
+    virtual bool hasFocus() const { return true; }
 };
 
 struct MouseState {
     int32_t x = 0, y = 0, z = 0;  // absolute axes
     uint8_t buttons[4] = {0, 0, 0, 0};
+};
+
+// One game pad as its layout names it (SDL's game controller mapping).
+struct PadState {
+    enum Button : uint16_t {
+        kDpadUp = 1 << 0,
+        kDpadDown = 1 << 1,
+        kDpadLeft = 1 << 2,
+        kDpadRight = 1 << 3,
+        kSouth = 1 << 4,  // A
+        kEast = 1 << 5,   // B
+        kStart = 1 << 6,
+        kBack = 1 << 7,
+        kRightShoulder = 1 << 8,
+    };
+    bool connected = false;
+    uint16_t buttons = 0;          // Button bits held
+    int16_t leftX = 0, leftY = 0;  // left stick, -32768..32767, +y down
 };
 
 // The keyboard and mouse, read once per input update.
@@ -60,6 +80,12 @@ public:
     virtual void readKeys(uint8_t state[256]) = 0;
     virtual void readMouse(MouseState& state) = 0;
     virtual void setMousePos(int x, int y) = 0;
+    // The pads playing the left (0) and the right (1) side; unplugged sides
+    // read as not connected.
+    virtual void readPads(PadState pads[2]) { pads[0] = pads[1] = PadState(); }
+    // True once for each press of the screenshot key (F12), which readKeys
+    // takes for the window and never reports.
+    virtual bool screenshotRequested() { return false; }
 };
 
 // Milliseconds and sleep. Real time in the game, virtual time in tests.

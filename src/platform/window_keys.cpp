@@ -7,12 +7,17 @@ namespace {
 constexpr uint8_t kReturn = 0x1C;
 constexpr uint8_t kLeftAlt = 0x38;
 constexpr uint8_t kF4 = 0x3E;
+constexpr uint8_t kF12 = 0x58;
 constexpr uint8_t kNumpadEnter = 0x9C;
 constexpr uint8_t kRightAlt = 0xB8;
 
 }  // namespace
 
 WindowKeys::Action WindowKeys::keyDown(uint8_t code, bool alt, bool repeat) {
+    if (code == kF12) {
+        taken_[code] = true;
+        return repeat ? Action::None : Action::Screenshot;
+    }
     if (!alt) return Action::None;
     Action action = Action::None;
     if (code == kReturn || code == kNumpadEnter) {

@@ -43,6 +43,11 @@ class Lockstep : public platform::InputDevice {
     void readKeys(uint8_t state[256]) override;
     void readMouse(platform::MouseState& state) override { local_.readMouse(state); }
     void setMousePos(int x, int y) override { local_.setMousePos(x, y); }
+    // A pad's presses are not sent, so they would move one machine only:
+    // network play reads no pads.
+    void readPads(platform::PadState pads[2]) override { pads[0] = pads[1] = {}; }
+    // F12 acts on this machine alone, as Alt+Enter does.
+    bool screenshotRequested() override { return local_.screenshotRequested(); }
 
     // The joining machine, before its window opens: says hello and waits for
     // the host's. False with one line in `error` when the host does not

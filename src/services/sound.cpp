@@ -43,7 +43,13 @@ bool Sound::active() const {
 }
 
 void Sound::play(bool looping) {
-    if (active()) device_->play(voice_, looping);
+    if (!active()) return;
+    looping_ = looping;
+    device_->play(voice_, looping);
+}
+
+bool Sound::playing() const {
+    return active() && device_->isPlaying(voice_);
 }
 
 void Sound::stop() {

@@ -20,6 +20,9 @@ class Sound : public ZefBase {
     void setFrequency(uint32_t hz);  // 0 restores the file's own rate
     // Writes the playback rate into `hz`; leaves it alone when silent.
     void getFrequency(uint32_t& hz) const;
+    bool playing() const;
+    // Whether the last play() asked for a loop.
+    bool looping() const { return looping_; }
 
     bool loaded() const { return voice_ >= 0; }
     const platform::PcmFormat& format() const { return format_; }
@@ -31,4 +34,5 @@ class Sound : public ZefBase {
     platform::AudioDevice::VoiceId voice_ = -1;
     platform::PcmFormat format_;
     uint32_t dataSize_ = 0;
+    bool looping_ = false;
 };

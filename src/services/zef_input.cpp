@@ -31,6 +31,8 @@ void ZefInput::update() {
     if (keyboardEnabled) {
         std::memcpy(oldKeys, keys, sizeof(keys));
         device_->readKeys(keys);
+        if (keyFeed != nullptr) keyFeed->press(keys, oldKeys, frameRead_);
+        if (device_->screenshotRequested()) owner->saveScreenshot();
         if (keys[DIK_F10] & 0x80) {
             owner->fatalError("ZefInput::update()", "User requested emergency exit.", -1);
         }
@@ -47,6 +49,12 @@ void ZefInput::update() {
         if (mouseY < minY) mouseY = minY;
         if (mouseY > maxY) mouseY = maxY;
     }
+}
+
+void ZefInput::updateFrame() {
+    frameRead_ = true;
+    update();
+    frameRead_ = false;
 }
 
 bool ZefInput::anyKeyHit() const {

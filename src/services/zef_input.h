@@ -6,6 +6,16 @@
 #include "platform/system.h"
 #include "services/dik_codes.h"
 
+// Presses keys for other devices (the pads) after each keyboard read, as the
+// computer opponent does: into the current array, on top of the keyboard.
+class KeyFeed {
+  public:
+    virtual ~KeyFeed() = default;
+    // `frameRead`: the read that starts a frame, not one of a blocking screen.
+    // A feed may also mark keys in `oldKeys` that it held at the read before.
+    virtual void press(uint8_t keys[256], uint8_t oldKeys[256], bool frameRead) = 0;
+};
+
 // The keyboard (and optionally the mouse), read once per frame. Keeps each
 // key's state in this update and the one before, so callers can ask both
 // "held" and "pressed just now". F10 ends the program from any update; a
@@ -19,6 +29,9 @@ class ZefInput : public ZefBase {
     ~ZefInput() override;
 
     void update();
+    // The update that starts a frame (the engine's step and a paused match);
+    // blocking screens call update().
+    void updateFrame();
     bool keyDown(int code) const { return (keys[code & 0xFF] & 0x80) != 0; }
     bool keyHit(int code) const {
         return (keys[code & 0xFF] & 0x80) != 0 && (oldKeys[code & 0xFF] & 0x80) == 0;
@@ -41,7 +54,9 @@ class ZefInput : public ZefBase {
     bool keyboardEnabled = false;
     platform::MouseState currentMouse;
     platform::MouseState previousMouse;
+    KeyFeed* keyFeed = nullptr;  // not owned
 
   private:
     platform::InputDevice* device_ = nullptr;
+    bool frameRead_ = false;
 };

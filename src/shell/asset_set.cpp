@@ -124,6 +124,7 @@ void TForm1::loadAssetSet() {
     cannonFire = ownSound("sfx/cannonfire.wav");
     bar.step();
     click = ownSound("sfx/warningbeep.wav");
+    engine->shutterSound = click;
     bar.step();
     music = ownSound("sfx/sunshineDance.wav");
     bar.step();

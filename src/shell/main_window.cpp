@@ -11,6 +11,7 @@
 #include "services/sound.h"
 #include "services/zef_file_manager.h"
 #include "shell/data_location.h"
+#include "shell/pad_feed.h"
 
 TForm1* Form1 = nullptr;
 
@@ -52,6 +53,8 @@ void TForm1::FormActivate() {
     engine->clearEachFrame = false;
     engine->createSound();
     engine->createInput(1);
+    padFeed = new PadFeed(system->input());
+    engine->input->keyFeed = padFeed;
     // Started from a menu or a launcher the current directory is the home
     // folder: the archive is also looked for beside the program and in the
     // installed data folder.
@@ -87,6 +90,7 @@ void TForm1::FormPaint() {
         if (onFrameStart) onFrameStart();
         engine->back->fill(nullptr, uint16_t(skyColour));
         engine->process();
+        if (match != nullptr) match->pauseIfAsked();
         system->window().pumpEvents();
     }
     for (int side = 0; side < 2; ++side) {
@@ -112,6 +116,7 @@ void TForm1::FormDestroy() {
     endScreen = nullptr;
     messenger = nullptr;
     menu = nullptr;
+    engine->shutterSound = nullptr;
     delete soundOwner;
     soundOwner = nullptr;
     delete imageOwner;
@@ -120,6 +125,8 @@ void TForm1::FormDestroy() {
     fontOwner = nullptr;
     delete engine;
     engine = nullptr;
+    delete padFeed;
+    padFeed = nullptr;
 }
 
 void TForm1::Timer1Timer() {

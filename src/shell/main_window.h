@@ -19,6 +19,7 @@ class MMenu;
 class EndScreen;
 class Messenger;
 class TileLayer;
+class PadFeed;
 
 // The main window: owns the engine and every shared asset, runs the game
 // from its first paint. One per process, reached through Form1.
@@ -96,6 +97,7 @@ public:
     ZefFont* textFont = nullptr;
     SpriteFont* font = nullptr;
     bool quitRequested = false;
+    PadFeed* padFeed = nullptr;  // the game pads' keys, owned
 
     // The program's one random generator, seeded at activation.
     Random random;

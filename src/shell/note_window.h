@@ -23,6 +23,9 @@ class NoteWindow : public platform::Window {
     int clientHeight() const override { return inner_.clientHeight(); }
     void pumpEvents() override { inner_.pumpEvents(); }
     bool closeRequested() const override { return inner_.closeRequested(); }
+    // The focus is this machine's alone: pausing on its loss would put the
+    // two machines out of step.
+    bool hasFocus() const override { return true; }
     void showMessageBox(const std::string& caption, const std::string& text) override {
         inner_.showMessageBox(caption, text);
     }

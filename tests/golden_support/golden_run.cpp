@@ -6,6 +6,7 @@
 
 #include "engine/surface.h"
 #include "engine/zef_dx.h"
+#include "game/game_controller.h"
 #include "game/mmenu.h"
 #include "platform/headless.h"
 #include "platform/pixel_surface.h"
@@ -81,6 +82,7 @@ class Runner {
             if (hooks_.driver ? driverDone_ : system_.keyReads() >= rec_.reads) break;
             form.engine->back->fill(nullptr, uint16_t(form.skyColour));
             form.engine->process();
+            if (form.match != nullptr) form.match->pauseIfAsked();
             system_.window().pumpEvents();
         }
         if (hooks_.driver) rec_.reads = system_.keyReads();

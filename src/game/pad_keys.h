@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/system.h"
+
+// What a game pad presses in the game's key arrays.
+enum class PadMode {
+    Menu,  // the menu and the blocking screens: arrows, Return, Escape, Space
+    Play,  // a frame of a match: its side's own controls
+};
+
+// The pad's buttons (platform::PadState bits), with the left stick folded
+// into the D-pad beyond a dead zone of a quarter of its travel.
+uint16_t padControls(const platform::PadState& pad);
+
+// Presses (0x80 into `keys`, on top of what is there) the keys of the
+// controls held in `controls` for `side` in `mode`. A control also held at
+// the read before (`previous`) marks its key in `oldKeys` as well, so it is
+// a hit only on the read at which it goes down, even across a change of mode.
+void pressPadKeys(uint16_t controls, uint16_t previous, int32_t side, PadMode mode,
+                  uint8_t keys[256], uint8_t oldKeys[256]);
