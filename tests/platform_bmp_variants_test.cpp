@@ -19,7 +19,7 @@ void put(Bytes& b, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) b.push_back(uint8_t(v >> (8 * i)));
 }
 
-struct BmpSpec {
+struct BmpPlan {
     uint32_t infoSize = 40;
     int32_t width = 2;
     int32_t height = 2;  // negative: top-down
@@ -31,7 +31,7 @@ struct BmpSpec {
     int64_t pixelOffset = -1;  // -1: right after masks and palette
 };
 
-Bytes write(const BmpSpec& s) {
+Bytes write(const BmpPlan& s) {
     const bool masksInHeader = s.infoSize >= 52;
     const size_t after = (masksInHeader ? 0 : 4 * s.masks.size()) + 4 * s.palette.size();
     const uint32_t offset =
@@ -81,8 +81,8 @@ class BmpVariantTest : public ::testing::Test {
         error.clear();
         return PixelSurface::decodeBMP(b.data(), b.size(), error);
     }
-    std::vector<uint16_t> pixelsOf(const BmpSpec& spec) {
-        auto s = decode(write(spec));
+    std::vector<uint16_t> pixelsOf(const BmpPlan& plan) {
+        auto s = decode(write(plan));
         std::vector<uint16_t> out;
         EXPECT_TRUE(s) << error;
         if (!s) return out;
@@ -90,8 +90,8 @@ class BmpVariantTest : public ::testing::Test {
             for (int x = 0; x < s->width(); ++x) out.push_back(s->getPixel(x, y));
         return out;
     }
-    std::string refusal(const BmpSpec& spec) {
-        EXPECT_FALSE(decode(write(spec)));
+    std::string refusal(const BmpPlan& plan) {
+        EXPECT_FALSE(decode(write(plan)));
         return error;
     }
     std::string error;
@@ -103,14 +103,14 @@ TEST_F(BmpVariantTest, BitFieldPicturesMatchTheirPlainTwinsInEveryLayout) {
     for (uint32_t i = 0; i < all555.size(); ++i) all555[i] = i;
     for (uint32_t i = 0; i < spread.size(); ++i) spread[i] = (i * 2654435761u) & 0xFFFFFF;
 
-    BmpSpec plain16{40, 256, 128, 16, 0, {}, {}, rows(256, 128, 2, all555)};
+    BmpPlan plain16{40, 256, 128, 16, 0, {}, {}, rows(256, 128, 2, all555)};
     const std::vector<uint16_t> expected16 = pixelsOf(plain16);
-    BmpSpec fields16 = plain16;
+    BmpPlan fields16 = plain16;
     fields16.compression = 3;
     fields16.masks = {0x7C00, 0x03E0, 0x001F};
     EXPECT_EQ(pixelsOf(fields16), expected16);
 
-    BmpSpec plain32{40, 64, 64, 32, 0, {}, {}, rows(64, 64, 4, spread)};
+    BmpPlan plain32{40, 64, 64, 32, 0, {}, {}, rows(64, 64, 4, spread)};
     const std::vector<uint16_t> expected32 = pixelsOf(plain32);
     const std::vector<uint32_t> standard = {0x00FF0000, 0x0000FF00, 0x000000FF};
     const std::vector<uint32_t> withAlpha = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
@@ -125,7 +125,7 @@ TEST_F(BmpVariantTest, BitFieldPicturesMatchTheirPlainTwinsInEveryLayout) {
         SCOPED_TRACE("header " + std::to_string(l.infoSize) + ", compression " +
                      std::to_string(l.compression) + ", " + std::to_string(l.masks.size()) +
                      " masks");
-        BmpSpec fields = plain32;
+        BmpPlan fields = plain32;
         fields.infoSize = l.infoSize;
         fields.compression = l.compression;
         fields.masks = l.masks;
@@ -164,7 +164,7 @@ TEST_F(BmpVariantTest, BitFieldPicturesMatchTheirPlainTwinsInEveryLayout) {
 
 TEST_F(BmpVariantTest, TopDownBitFieldAndRlePicturesAreTheRightWayUp) {
     const std::vector<uint16_t> redOverBlue = {0xF800, 0xF800, 0x001F, 0x001F};
-    BmpSpec fields{40, 2,
+    BmpPlan fields{40, 2,
                    2,  32,
                    3,  {0xFF0000, 0xFF00, 0xFF},
                    {}, rows(2, 2, 4, {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF})};
@@ -175,7 +175,7 @@ TEST_F(BmpVariantTest, TopDownBitFieldAndRlePicturesAreTheRightWayUp) {
 
     // Palette 0 red, 1 blue; rows of two, each ended by an end-of-line code.
     const std::vector<uint32_t> palette = {0xFF0000, 0x0000FF};
-    BmpSpec rle8{40, 2, 2, 8, 1, {}, palette, {2, 1, 0, 0, 2, 0, 0, 1}};  // bottom row first
+    BmpPlan rle8{40, 2, 2, 8, 1, {}, palette, {2, 1, 0, 0, 2, 0, 0, 1}};  // bottom row first
     EXPECT_EQ(pixelsOf(rle8), redOverBlue);
     rle8.height = -2;
     rle8.pixels = {2, 0, 0, 0, 2, 1, 0, 1};  // top row first
@@ -185,7 +185,7 @@ TEST_F(BmpVariantTest, TopDownBitFieldAndRlePicturesAreTheRightWayUp) {
     rle8.pixels = {0, 2, 0, 1, 2, 1, 0, 1};
     EXPECT_EQ(pixelsOf(rle8), redOverBlue);
 
-    BmpSpec rle4{40, 2, 2, 4, 2, {}, palette, {2, 0x00, 0, 0, 2, 0x11, 0, 1}};  // top row first
+    BmpPlan rle4{40, 2, 2, 4, 2, {}, palette, {2, 0x00, 0, 0, 2, 0x11, 0, 1}};  // top row first
     rle4.height = -2;
     EXPECT_EQ(pixelsOf(rle4), redOverBlue);
 }
@@ -209,7 +209,7 @@ TEST_F(BmpVariantTest, KindsWeDoNotDecodeAreRefusedByName) {
     EXPECT_EQ(refusal({40, 2, 2, 24, 11, {}, {}, some}), "BMP compression 11 is not supported");
 
     // Masks left out: the first pixel bytes must not be taken as masks.
-    BmpSpec noMasks{40, 3, 2, 16, 3, {}, {}, rows(3, 2, 2, {0x7C00, 0x7C00, 0x7C00, 0, 0, 0})};
+    BmpPlan noMasks{40, 3, 2, 16, 3, {}, {}, rows(3, 2, 2, {0x7C00, 0x7C00, 0x7C00, 0, 0, 0})};
     EXPECT_EQ(refusal(noMasks),
               "bit-field compression without its colour masks (the pixels start at byte 54)");
     noMasks.compression = 6;
@@ -230,7 +230,7 @@ TEST_F(BmpVariantTest, KindsWeDoNotDecodeAreRefusedByName) {
 
 TEST_F(BmpVariantTest, PicturesAreBoundedBeforeAnyMemoryIsTaken) {
     // A 1,080-byte RLE8 file that says 16384x16384.
-    BmpSpec huge{40, 16384, 16384, 8, 1, {}, std::vector<uint32_t>(256, 0), Bytes(2, 0)};
+    BmpPlan huge{40, 16384, 16384, 8, 1, {}, std::vector<uint32_t>(256, 0), Bytes(2, 0)};
     huge.pixels.resize(1080 - 14 - 40 - 1024, 0);
     ASSERT_EQ(write(huge).size(), 1080u);
     EXPECT_EQ(refusal(huge),
