@@ -66,6 +66,13 @@ public:
         }
     }
 
+    bool contains(const T* object) const {
+        for (const T* member = head; member != nullptr; member = member->next) {
+            if (member == object) return true;
+        }
+        return false;
+    }
+
     void clear() {
         while (head != nullptr) {
             T* taken = head;

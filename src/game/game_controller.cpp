@@ -21,13 +21,6 @@ namespace {
 
 const char* const kDayPartNames[3] = {"morning", "noon", "afternoon"};
 
-bool isListed(const dlist<ZefBase>& list, const ZefBase* object) {
-    for (const ZefBase* member = list.head; member != nullptr; member = member->next) {
-        if (member == object) return true;
-    }
-    return false;
-}
-
 void stopPlaneLoops() {
     for (int side = 0; side < 2; ++side) {
         Form1->engineLoop[side]->stop();
@@ -132,7 +125,7 @@ bool GameController::pauseWanted() {
 void GameController::pauseIfAsked() {
     if (!pauseAsked) return;
     pauseAsked = false;
-    if (isListed(owner->children, this) && !runMatchPause(owner)) endMatch();
+    if (owner->children.contains(this) && !runMatchPause(owner)) endMatch();
 }
 
 void GameController::process() {
@@ -189,8 +182,8 @@ void GameController::endMatch() {
     Form1->music->stop();
     Form1->music->rewind();
     Form1->music->play(true);
-    if (isListed(owner->children, this)) owner->children.remove(this);
-    if (isListed(owner->children, Form1->messenger)) owner->children.remove(Form1->messenger);
+    if (owner->children.contains(this)) owner->children.remove(this);
+    if (owner->children.contains(Form1->messenger)) owner->children.remove(Form1->messenger);
     delete Form1->endScreen;
     Form1->endScreen = new EndScreen(owner, players[0]->points, players[1]->points);
     owner->children.append(Form1->endScreen);

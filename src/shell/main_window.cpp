@@ -15,17 +15,6 @@
 
 TForm1* Form1 = nullptr;
 
-namespace {
-
-bool inList(const dlist<ZefBase>& list, const ZefBase* object) {
-    for (const ZefBase* member = list.head; member != nullptr; member = member->next) {
-        if (member == object) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 TForm1::TForm1(platform::System* system) : system(system) { Form1 = this; }
 
 TForm1::~TForm1() {
@@ -110,7 +99,7 @@ void TForm1::FormDestroy() {
     // the last end screen) belong to no list; without this they would leak.
     for (ZefBase* screen : {static_cast<ZefBase*>(match), static_cast<ZefBase*>(endScreen),
                             static_cast<ZefBase*>(messenger), static_cast<ZefBase*>(menu)}) {
-        if (screen != nullptr && !inList(engine->children, screen)) delete screen;
+        if (screen != nullptr && !engine->children.contains(screen)) delete screen;
     }
     match = nullptr;
     endScreen = nullptr;

@@ -37,13 +37,6 @@ std::string hex(uint64_t v) {
     return text;
 }
 
-bool listed(const dlist<ZefBase>& list, const ZefBase* object) {
-    for (const ZefBase* member = list.head; member != nullptr; member = member->next) {
-        if (member == object) return true;
-    }
-    return false;
-}
-
 class Walker {
   public:
     explicit Walker(StateFields& out) : out_(out) {}
@@ -218,12 +211,12 @@ class Walker {
             }
             put("banner", text + "," + num(int64_t(banner->framesLeft)));
         }
-        if (Form1->endScreen != nullptr && listed(engine->children, Form1->endScreen)) {
+        if (Form1->endScreen != nullptr && engine->children.contains(Form1->endScreen)) {
             const EndScreen& end = *Form1->endScreen;
             put("end", num(int64_t(end.frames)) + ",points=" + num(int64_t(end.leftPoints)) + ":" +
                            num(int64_t(end.rightPoints)));
         }
-        if (Form1->match != nullptr && listed(engine->children, Form1->match)) match(*Form1->match);
+        if (Form1->match != nullptr && engine->children.contains(Form1->match)) match(*Form1->match);
     }
 
   private:

@@ -18,10 +18,7 @@ namespace {
 
 bool listed(const ZefBase* object) {
     if (Form1 == nullptr || Form1->engine == nullptr || object == nullptr) return false;
-    for (const ZefBase* m = Form1->engine->children.head; m != nullptr; m = m->next) {
-        if (m == object) return true;
-    }
-    return false;
+    return Form1->engine->children.contains(object);
 }
 bool inMainLoop() {
     return Form1 != nullptr && Form1->engine != nullptr && Form1->engine->frameCounter > 0;

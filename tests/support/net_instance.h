@@ -70,11 +70,7 @@ struct Trace {
 };
 
 inline bool endScreenShown(const TForm1& form) {
-    if (form.endScreen == nullptr) return false;
-    for (const ZefBase* m = form.engine->children.head; m != nullptr; m = m->next) {
-        if (m == form.endScreen) return true;
-    }
-    return false;
+    return form.endScreen != nullptr && form.engine->children.contains(form.endScreen);
 }
 
 constexpr int kMaxTicks = 12000;
