@@ -50,9 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::unique_ptr<ZefStream> stream = manager.openFile(name, &length);
         fuzz::require(length == first->size && stream->size() == size_t(first->size),
                       "an entry opens with its own size");
-        fuzz::require(first->size == 0 ||
-                          std::memcmp(stream->data(), data + first->offset,
-                                      size_t(first->size)) == 0,
+        fuzz::require(first->size == 0 || std::memcmp(stream->data(), data + first->offset,
+                                                      size_t(first->size)) == 0,
                       "an entry reads its own bytes");
         // Reads stop at the entry's end, never in a neighbour's data.
         uint8_t probe[8];

@@ -24,7 +24,9 @@ struct Refused : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-inline void throwRefused(const std::string& text, void*) { throw Refused(text); }
+inline void throwRefused(const std::string& text, void*) {
+    throw Refused(text);
+}
 
 // Aborts (a finding) with a message when a promise of the code under test
 // does not hold.
@@ -59,7 +61,7 @@ struct Engine {
 
 // A fresh directory under the system's temporary directory, removed at exit.
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "kestova-fuzz-XXXXXX").string();
@@ -82,7 +84,7 @@ public:
         require(bool(out), "scratch file written");
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

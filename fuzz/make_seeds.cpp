@@ -256,7 +256,8 @@ int main(int argc, char** argv) {
     }
     const fs::path out = argv[1];
     std::error_code ec;
-    for (const char* sub : {"archive", "bmp", "wav", "zan", "net"}) fs::create_directories(out / sub, ec);
+    for (const char* sub : {"archive", "bmp", "wav", "zan", "net"})
+        fs::create_directories(out / sub, ec);
     std::string error;
     if (ec || !makeArchives(out / "archive", error) || !makePictures(out / "bmp") ||
         !makeSounds(out / "wav") || !makeAnimations(out / "zan") || !makeMessages(out / "net")) {

@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string error;
         switch (net::decode(m.data(), m.size(), packet, error)) {
             case net::Decoded::Ok:
-                fuzz::require(encodeAgain(packet) == m, "an accepted message encodes back to itself");
+                fuzz::require(encodeAgain(packet) == m,
+                              "an accepted message encodes back to itself");
                 break;
             case net::Decoded::WrongVersion:
                 fuzz::require(packet.version != net::kProtocolVersion, "a wrong version differs");
@@ -72,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.silenceMs = 1;
     options.digestEveryFrames = 1;
     Lockstep host(Lockstep::Role::Host, keyboard, *hostEnd, options);
-    for (const auto& m : {net::encodeHello(), net::encodeReady()}) partner->send(m.data(), m.size());
+    for (const auto& m : {net::encodeHello(), net::encodeReady()})
+        partner->send(m.data(), m.size());
     net::Settings settings;
     if (!host.start(settings)) return 0;
     for (const auto& m : messages) partner->send(m.data(), m.size());

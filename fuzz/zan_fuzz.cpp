@@ -22,7 +22,8 @@ std::vector<uint8_t> archiveOf(const uint8_t* zan, size_t zanSize) {
         {"sfx/a.wav", fuzz::wavFile(1, 8, 11025, 64)},
         {"sfx/b.wav", fuzz::wavFile(2, 16, 22050, 32)},
     };
-    std::vector<uint8_t> out(archive_format::kCountSize + files.size() * archive_format::kEntrySize);
+    std::vector<uint8_t> out(archive_format::kCountSize +
+                             files.size() * archive_format::kEntrySize);
     archive_format::writeLE32(out.data(), int32_t(files.size()));
     for (size_t i = 0; i < files.size(); ++i) {
         uint8_t* entry = out.data() + archive_format::kCountSize + i * archive_format::kEntrySize;

@@ -25,7 +25,7 @@ struct ManualClock : platform::Clock {
 };
 
 class PacerTest : public ::testing::Test {
-protected:
+  protected:
     ManualClock source;
     HiResClock clock{source};
     FramePacer pacer{clock};
@@ -33,7 +33,7 @@ protected:
 
 TEST_F(PacerTest, ClockTruncatesToWholeMilliseconds) {
     ManualClock fine;
-    fine.frequency = 1 << 20;  // exact in binary
+    fine.frequency = 1 << 20;                  // exact in binary
     fine.ticks = (uint64_t(38) << 20) / 1000;  // 37.999... ms
     HiResClock fineClock(fine);
     EXPECT_EQ(fineClock.nowMs(), 37);

@@ -52,10 +52,11 @@ TEST(CommandLineTest, HostAndJoinTakeAnOptionalPort) {
 
 TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--host", "0"},          {"--host", "65536"},     {"--host", "12ab"},
-        {"--join"},               {"--join", "--window"},  {"--join", "h:"},
-        {"--join", "h:99999"},    {"--join", ":4000"},     {"--host", "--join", "h"},
-        {"--join", "a", "--join", "b"}};
+        {"--host", "0"},           {"--host", "65536"},
+        {"--host", "12ab"},        {"--join"},
+        {"--join", "--window"},    {"--join", "h:"},
+        {"--join", "h:99999"},     {"--join", ":4000"},
+        {"--host", "--join", "h"}, {"--join", "a", "--join", "b"}};
     for (const auto& args : bad) {
         const CommandLine result = parseCommandLine(args);
         EXPECT_EQ(result.action, Action::Fail) << args.back();

@@ -13,7 +13,7 @@
 namespace {
 
 class FuzzFindingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dx = std::make_unique<ZefDX>(&sys, true, 640, 480, 16);
         dx->createSound();

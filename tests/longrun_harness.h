@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "engine/zef_base.h"
 #include "engine/surface.h"
+#include "engine/zef_base.h"
 #include "engine/zef_dx.h"
 #include "platform/headless.h"
 #include "shell/main_window.h"
@@ -49,7 +49,7 @@ inline bool inList(const dlist<ZefBase>& list, const ZefBase* object) {
 // Runs with the build directory as the current one, where the build puts the
 // game's data, as the game itself runs beside it.
 class InBuildDir : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(KESTOVA_BUILD_DIR);
@@ -61,7 +61,7 @@ protected:
         std::filesystem::current_path(previous_, ignored);
     }
 
-private:
+  private:
     std::filesystem::path previous_;
 };
 

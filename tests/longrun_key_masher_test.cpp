@@ -17,10 +17,10 @@ namespace {
 
 constexpr size_t kFrames = 100000;
 
-const std::vector<uint8_t> kMashed = {
-    DIK_UP,    DIK_DOWN,     DIK_LEFT,     DIK_RIGHT,    DIK_W,      DIK_A,
-    DIK_S,     DIK_D,        0x2D /* X */, DIK_NUMPAD2,  DIK_NUMPAD4, DIK_NUMPAD6,
-    DIK_NUMPAD8, DIK_RETURN, DIK_LSHIFT,   DIK_SPACE};
+const std::vector<uint8_t> kMashed = {DIK_UP,       DIK_DOWN,    DIK_LEFT,    DIK_RIGHT,
+                                      DIK_W,        DIK_A,       DIK_S,       DIK_D,
+                                      0x2D /* X */, DIK_NUMPAD2, DIK_NUMPAD4, DIK_NUMPAD6,
+                                      DIK_NUMPAD8,  DIK_RETURN,  DIK_LSHIFT,  DIK_SPACE};
 
 // Presses keys at random, and steers the quit screen. An Escape alone in the
 // menu opens it; the quit screen first draws its curtain and its text (nine
@@ -29,7 +29,7 @@ const std::vector<uint8_t> kMashed = {
 // the quit screen is up: it lets go, answers with Escape (go back) or another
 // key (quit), and checks at the next read that the program did what was asked.
 class Masher {
-public:
+  public:
     Masher(uint32_t seed, const platform::HeadlessSystem& sys) : rng_(seed), sys_(sys) {}
 
     void onPresent() {
@@ -90,7 +90,7 @@ public:
     int matches = 0, endScreens = 0, quitScreens = 0, goBacks = 0, quits = 0;
     int wrongAnswers = 0, missedTaps = 0;
 
-private:
+  private:
     enum class Phase { kFree, kTapped, kAnswer, kCheck };
     static constexpr int kQuitScreenPresents = 9;
 
@@ -165,10 +165,11 @@ TEST_F(LongRunKeyMasher, HundredThousandFramesOfRandomKeys) {
     EXPECT_GT(masher.endScreens, 0);
     EXPECT_GT(masher.goBacks, 0);
     EXPECT_EQ(masher.quits, runs) << "every run ended by answering the quit screen";
-    std::printf("[ figures  ] %zu frames in %d runs: %d matches, %d end screens, "
-                "%d quit screens (%d go back, %d quit), %d Escapes elsewhere, %d key reads\n",
-                presents, runs, masher.matches, masher.endScreens, masher.quitScreens,
-                masher.goBacks, masher.quits, masher.missedTaps, sys.keyReads());
+    std::printf(
+        "[ figures  ] %zu frames in %d runs: %d matches, %d end screens, "
+        "%d quit screens (%d go back, %d quit), %d Escapes elsewhere, %d key reads\n",
+        presents, runs, masher.matches, masher.endScreens, masher.quitScreens, masher.goBacks,
+        masher.quits, masher.missedTaps, sys.keyReads());
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ constexpr int kFrameLimit = 400000;
 constexpr size_t kHeapSlackBytes = 512 * 1024;
 
 class LongRunWarDays : public longrun::InBuildDir {
-protected:
+  protected:
     void SetUp() override {
         longrun::InBuildDir::SetUp();
         if (HasFatalFailure()) return;
@@ -77,8 +77,8 @@ TEST_F(LongRunWarDays, TwentyDaysEndByTheRulesWithAFlatHeap) {
         if (lastCountdown == 0 && match->endCountdown == 35) ++sunk;
         if (lastCountdown == 0 && match->endCountdown == 50) ++palmsGone;
         if (match->day != lastDay || match->dayPart != lastPart) {
-            ASSERT_EQ(lastCountdown, 1) << "day " << lastDay << " part " << lastPart
-                                        << " ended without its countdown";
+            ASSERT_EQ(lastCountdown, 1)
+                << "day " << lastDay << " part " << lastPart << " ended without its countdown";
             ASSERT_EQ(match->dayPart, (lastPart + 1) % 3);
             ASSERT_EQ(match->day, lastDay + (lastPart == 2 ? 1 : 0));
             if (match->day != lastDay && match->day <= kWarDays) {
@@ -101,10 +101,11 @@ TEST_F(LongRunWarDays, TwentyDaysEndByTheRulesWithAFlatHeap) {
         EXPECT_LT(heapAtDayStart[size_t(day)], heapAtDayStart[2] + kHeapSlackBytes)
             << "heap at the start of day " << day << " against day 2";
     }
-    std::printf("[ figures  ] %d frames (%.0f s of play), longest day part %d frames; "
-                "%d ended by a sunk plane, %d by lost palms; heap at day 2 %zu B, day %d %zu B\n",
-                frames, frames * 0.038, longestPart, sunk, palmsGone, heapAtDayStart[2],
-                kWarDays, heapAtDayStart[kWarDays]);
+    std::printf(
+        "[ figures  ] %d frames (%.0f s of play), longest day part %d frames; "
+        "%d ended by a sunk plane, %d by lost palms; heap at day 2 %zu B, day %d %zu B\n",
+        frames, frames * 0.038, longestPart, sunk, palmsGone, heapAtDayStart[2], kWarDays,
+        heapAtDayStart[kWarDays]);
 }
 
 }  // namespace

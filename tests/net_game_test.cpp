@@ -33,7 +33,8 @@ class NetGameTest : public ::testing::Test {
     std::pair<Trace, Trace> play(Lockstep::Options options, int limitMs, bool relayed = false) {
         int fds[2];
         EXPECT_EQ(pipe(fds), 0);
-        const pid_t hostPid = spawn(Lockstep::Role::Host, host, 0, fds[1], options, tracePath + ".host");
+        const pid_t hostPid =
+            spawn(Lockstep::Role::Host, host, 0, fds[1], options, tracePath + ".host");
         close(fds[1]);
         uint16_t port = 0;
         pollfd ready{fds[0], POLLIN, 0};
@@ -112,9 +113,9 @@ TEST_F(NetGameTest, WhenTheOtherMachineGoesThisOnePlaysOnAlone) {
         int tick;
         bool crash;
     } cases[] = {
-        {"menu", 3, false},             // the host starts the match at tick 5
-        {"title card", 20, false},      // the first title card waits from tick 10
-        {"match", 300, true},           // gone without a word
+        {"menu", 3, false},         // the host starts the match at tick 5
+        {"title card", 20, false},  // the first title card waits from tick 10
+        {"match", 300, true},       // gone without a word
     };
     for (const Case& c : cases) {
         join.leaveAtTick = c.tick;

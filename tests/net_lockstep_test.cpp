@@ -66,7 +66,9 @@ struct Machine {
 };
 
 // Reads of a start-up screen, some milliseconds apart.
-void pause(int) { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
+void pause(int) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
 
 class LockstepTest : public ::testing::Test {
   protected:
@@ -193,12 +195,14 @@ TEST_F(LockstepTest, APartnerWhoLeavesOrFallsSilentReleasesItsKeys) {
 
 // Sends raw bytes to the host as if they came from the joining machine, once
 // the two are in lockstep, and returns what the host told its player.
-std::vector<std::string> hostHears(const std::function<std::vector<std::vector<uint8_t>>()>& attack) {
+std::vector<std::string> hostHears(
+    const std::function<std::vector<std::vector<uint8_t>>()>& attack) {
     auto [a, b] = platform::memoryLinkPair();
     Lockstep::Options options;
     options.inputDelay = 1;
     options.silenceMs = 2000;
-    Machine host(Lockstep::Role::Host, [](int, uint8_t*) {}, *a, options);
+    Machine host(
+        Lockstep::Role::Host, [](int, uint8_t*) {}, *a, options);
     b->send(net::encodeHello().data(), 4);
     b->send(net::encodeReady().data(), 4);
     host.play(1);
@@ -219,13 +223,27 @@ TEST_F(LockstepTest, HostileOrBrokenMessagesEndNetworkPlayWithAMessage) {
         const char* notice;
     } cases[] = {
         {"garbage", {{1, 2, 3, 4, 5}}, "bad packet from the other player: not a Kestova message"},
-        {"short", {{'K', 'V'}}, "bad packet from the other player: message of 2 bytes is too short"},
-        {"skipped tick", {keys(0), keys(2)}, "bad packet from the other player: tick 2 where 1 was due"},
-        {"far tick", {keys(0), keys(0x7FFFFFF0)}, "bad packet from the other player: tick 2147483632 where 1 was due"},
-        {"hello again", {net::encodeHello()}, "bad packet from the other player: a message out of turn"},
-        {"start again", {net::encodeStart(net::Settings())}, "bad packet from the other player: a message out of turn"},
-        {"digest far ahead", {net::encodeDigest(100000, 1)}, "bad packet from the other player: state digest of tick 100000"},
-        {"digest twice", {net::encodeDigest(300, 1), net::encodeDigest(300, 1)}, "bad packet from the other player: state digest of tick 300"},
+        {"short",
+         {{'K', 'V'}},
+         "bad packet from the other player: message of 2 bytes is too short"},
+        {"skipped tick",
+         {keys(0), keys(2)},
+         "bad packet from the other player: tick 2 where 1 was due"},
+        {"far tick",
+         {keys(0), keys(0x7FFFFFF0)},
+         "bad packet from the other player: tick 2147483632 where 1 was due"},
+        {"hello again",
+         {net::encodeHello()},
+         "bad packet from the other player: a message out of turn"},
+        {"start again",
+         {net::encodeStart(net::Settings())},
+         "bad packet from the other player: a message out of turn"},
+        {"digest far ahead",
+         {net::encodeDigest(100000, 1)},
+         "bad packet from the other player: state digest of tick 100000"},
+        {"digest twice",
+         {net::encodeDigest(300, 1), net::encodeDigest(300, 1)},
+         "bad packet from the other player: state digest of tick 300"},
         {"out of step", {keys(0), keys(1), net::encodeDigest(0, 42)}, nullptr},
     };
     for (const Case& c : cases) {
@@ -245,8 +263,10 @@ TEST_F(LockstepTest, DigestsThatDifferNameTheTick) {
     Lockstep::Options options;
     options.inputDelay = 2;
     options.digestEveryFrames = 2;
-    Machine host(Lockstep::Role::Host, [](int, uint8_t*) {}, *hostLink, options);
-    Machine join(Lockstep::Role::Join, [](int, uint8_t*) {}, *joinLink, options);
+    Machine host(
+        Lockstep::Role::Host, [](int, uint8_t*) {}, *hostLink, options);
+    Machine join(
+        Lockstep::Role::Join, [](int, uint8_t*) {}, *joinLink, options);
     std::thread greeter([&] {
         std::string error;
         EXPECT_TRUE(join.lockstep.greet("here", 1000, error));
@@ -258,7 +278,8 @@ TEST_F(LockstepTest, DigestsThatDifferNameTheTick) {
     // Frames of three reads; the states agree until the fourth frame.
     auto frames = [](Machine& m, uint64_t base) {
         for (int frame = 0; frame < 8 && m.lockstep.phase() == Lockstep::Phase::Lockstep; ++frame) {
-            if (m.lockstep.digestDue()) m.lockstep.offerDigest(frame < 4 ? 7 : base + uint64_t(frame));
+            if (m.lockstep.digestDue())
+                m.lockstep.offerDigest(frame < 4 ? 7 : base + uint64_t(frame));
             m.play(3);
         }
     };
@@ -275,7 +296,8 @@ TEST_F(LockstepTest, AJoinFailsWithOneClearLine) {
         const char* error;
     } cases[] = {
         {{}, "no answer from somewhere:1"},
-        {{'K', 'V', 9, 1}, "somewhere:1: version mismatch (the host speaks network version 9, this program 1)"},
+        {{'K', 'V', 9, 1},
+         "somewhere:1: version mismatch (the host speaks network version 9, this program 1)"},
         {{'G', 'E', 'T', ' ', '/'}, "somewhere:1: not a Kestova game (not a Kestova message)"},
         {net::encodeDigest(1, 2), "somewhere:1: the host sent a message out of turn"},
     };
@@ -321,11 +343,15 @@ TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
     EXPECT_EQ(packet.settings.warDays, net::kMaxWarDays);
 
     const std::vector<std::function<void(net::Settings&)>> beyond = {
-        [](net::Settings& s) { s.selectedRow = 5; },  [](net::Settings& s) { s.selectedRow = -1; },
-        [](net::Settings& s) { s.arrowX = 4097; },    [](net::Settings& s) { s.arrowY = -4097; },
-        [](net::Settings& s) { s.isComputer[1] = 2; }, [](net::Settings& s) { s.warDays = 0; },
+        [](net::Settings& s) { s.selectedRow = 5; },
+        [](net::Settings& s) { s.selectedRow = -1; },
+        [](net::Settings& s) { s.arrowX = 4097; },
+        [](net::Settings& s) { s.arrowY = -4097; },
+        [](net::Settings& s) { s.isComputer[1] = 2; },
+        [](net::Settings& s) { s.warDays = 0; },
         [](net::Settings& s) { s.warDays = net::kMaxWarDays + 1; },
-        [](net::Settings& s) { s.palmTrees = 11; },  [](net::Settings& s) { s.palmTrees = 0; }};
+        [](net::Settings& s) { s.palmTrees = 11; },
+        [](net::Settings& s) { s.palmTrees = 0; }};
     for (size_t i = 0; i < beyond.size(); ++i) {
         net::Settings s = edge;
         beyond[i](s);

@@ -22,14 +22,15 @@ struct Probe : ZefBase {
 };
 
 struct CountingOwner : ZefListOwner {
-    CountingOwner(int id, std::vector<std::string>& log) : ZefListOwner(nullptr), id(id), log(log) {}
+    CountingOwner(int id, std::vector<std::string>& log)
+        : ZefListOwner(nullptr), id(id), log(log) {}
     ~CountingOwner() override { log.push_back("delOwner" + std::to_string(id)); }
     int id;
     std::vector<std::string>& log;
 };
 
 class ObjectListTest : public ::testing::Test {
-protected:
+  protected:
     Probe* make(int id) { return new Probe(id, log); }
     std::vector<std::string> log;
     ZefListOwner owner{nullptr};

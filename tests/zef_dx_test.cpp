@@ -1,9 +1,10 @@
+#include "engine/zef_dx.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "engine/surface.h"
-#include "engine/zef_dx.h"
 #include "platform/headless.h"
 #include "services/zef_input.h"
 
@@ -26,7 +27,7 @@ struct Painter : ZefBase {
 };
 
 class ZefDXTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         engine = new ZefDX(&system, true, 640, 480, 16);
         engine->createInput(1);

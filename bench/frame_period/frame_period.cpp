@@ -90,8 +90,7 @@ int main(int argc, char** argv) {
     std::printf(
         "vsync %s, %s: %zu frames: period mean %.2f ms, sd %.2f ms (min %.2f, max %.2f); "
         "present mean %.2f ms, sd %.2f ms (max %.2f)\n",
-        options.vsync ? "on " : "off", options.windowed ? "window" : "full screen",
-        periods.size(), period.mean, period.sd, period.min, period.max, present.mean, present.sd,
-        present.max);
+        options.vsync ? "on " : "off", options.windowed ? "window" : "full screen", periods.size(),
+        period.mean, period.sd, period.min, period.max, present.mean, present.sd, present.max);
     return 0;
 }

@@ -11,5 +11,4 @@ int resultCodeCount();
 
 // "Function <operation>: '<message>'" and, unless code is -1,
 // "', error code: 0x%08X (<description>)".
-std::string formatErrorText(const std::string& operation, const std::string& message,
-                            int32_t code);
+std::string formatErrorText(const std::string& operation, const std::string& message, int32_t code);

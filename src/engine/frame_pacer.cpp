@@ -3,8 +3,12 @@
 #include "engine/hires_clock.h"
 
 namespace {
-int32_t wrapAdd(int32_t a, int32_t b) { return int32_t(uint32_t(a) + uint32_t(b)); }
-int32_t wrapSub(int32_t a, int32_t b) { return int32_t(uint32_t(a) - uint32_t(b)); }
+int32_t wrapAdd(int32_t a, int32_t b) {
+    return int32_t(uint32_t(a) + uint32_t(b));
+}
+int32_t wrapSub(int32_t a, int32_t b) {
+    return int32_t(uint32_t(a) - uint32_t(b));
+}
 }  // namespace
 
 void FramePacer::start(int32_t period) {
@@ -19,4 +23,6 @@ void FramePacer::wait() {
     startMs = clock_->nowMs();
 }
 
-int32_t FramePacer::elapsed() const { return wrapSub(clock_->nowMs(), startMs); }
+int32_t FramePacer::elapsed() const {
+    return wrapSub(clock_->nowMs(), startMs);
+}

@@ -6,7 +6,7 @@ class HiResClock;
 // A start time and a period; wait() sleeps out what is left of the period.
 // All millisecond arithmetic wraps in 32 bits.
 class FramePacer {
-public:
+  public:
     explicit FramePacer(const HiResClock& clock) : clock_(&clock) {}
     void start(int32_t period);
     void wait();
@@ -15,6 +15,6 @@ public:
     int32_t startMs = 0;
     int32_t periodMs = 0;
 
-private:
+  private:
     const HiResClock* clock_;
 };

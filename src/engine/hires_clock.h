@@ -7,7 +7,7 @@ class Clock;
 
 // Whole milliseconds from the platform's counter, 32-bit wrap-around.
 class HiResClock {
-public:
+  public:
     explicit HiResClock(platform::Clock& source);
     int32_t nowMs() const;
     void sleepMs(int32_t ms) const;  // negative or 0 sleeps nothing
@@ -16,6 +16,6 @@ public:
     double secondsPerTick = 0.0;
     bool valid = false;
 
-private:
+  private:
     platform::Clock* source_;
 };

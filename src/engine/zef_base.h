@@ -6,7 +6,7 @@ class ZefBase;
 // The link part of every run-time object: lists are intrusive.
 template <typename T>
 class dlink {
-public:
+  public:
     virtual ~dlink() = default;
     T* prev = nullptr;
     T* next = nullptr;
@@ -15,7 +15,7 @@ public:
 // Every run-time object. The destructor does not unlink: lists remove a
 // member before they delete it.
 class ZefBase : public dlink<ZefBase> {
-public:
+  public:
     explicit ZefBase(ZefDX* owner) : owner(owner) {}
     ~ZefBase() override = default;
     ZefBase(const ZefBase&) = delete;
@@ -30,7 +30,7 @@ public:
 // Owns its members; destroying the list deletes them head to tail.
 template <typename T>
 class dlist {
-public:
+  public:
     dlist() = default;
     ~dlist() { clear(); }
     dlist(const dlist&) = delete;
@@ -87,7 +87,7 @@ public:
 };
 
 class ZefListOwner : public ZefBase {
-public:
+  public:
     explicit ZefListOwner(ZefDX* owner) : ZefBase(owner) {}
 
     // Runs every member in order; a member whose kill flag is set after its

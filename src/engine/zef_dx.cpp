@@ -34,7 +34,8 @@ ZefDX::ZefDX(platform::System* window, bool fullscreen, int32_t width, int32_t h
     config.height = height;
     config.fullscreen = fullscreen;
     int32_t result = window->window().open(config);
-    if (result != platform::kOk) fatalError("ZefDX::ZefDX()", "Cannot create DirectDraw object", result);
+    if (result != platform::kOk)
+        fatalError("ZefDX::ZefDX()", "Cannot create DirectDraw object", result);
     if (!fullscreen) {
         this->width = window->window().clientWidth();
         this->height = window->window().clientHeight();
@@ -68,9 +69,13 @@ ZefDX::~ZefDX() {
     // The list part then deletes every child still in it.
 }
 
-void ZefDX::createSound() { sound = new ZefSound(this); }
+void ZefDX::createSound() {
+    sound = new ZefSound(this);
+}
 
-void ZefDX::createInput(uint32_t mask) { input = new ZefInput(this, mask); }
+void ZefDX::createInput(uint32_t mask) {
+    input = new ZefInput(this, mask);
+}
 
 void ZefDX::setDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel) {
     if (!fullscreen) return;
@@ -143,7 +148,9 @@ void ZefDX::wait(int32_t milliseconds) {
     }
 }
 
-bool ZefDX::closeRequested() const { return window->window().closeRequested(); }
+bool ZefDX::closeRequested() const {
+    return window->window().closeRequested();
+}
 
 int32_t ZefDX::setClipRect(const RECT* rect) {
     if (rect == nullptr) {

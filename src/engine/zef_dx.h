@@ -20,7 +20,7 @@ using RECT = platform::Rect;
 
 // The engine's root: screen, services and the per-frame step.
 class ZefDX : public ZefListOwner {
-public:
+  public:
     // `window` is the platform the engine draws into and takes its services from.
     ZefDX(platform::System* window, bool fullscreen, int32_t width, int32_t height,
           int32_t bitsPerPixel);

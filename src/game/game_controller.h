@@ -9,7 +9,7 @@ class Vehicle;
 // One match: both players, the current vehicle of each side, the projectile,
 // splash and explosion lists, and the day cycle.
 class GameController : public ZefBase {
-public:
+  public:
     // Creates the players and sets up the first day part.
     explicit GameController(ZefDX* engine);
     ~GameController() override;
@@ -33,11 +33,11 @@ public:
     bool endRequested = false;
     int32_t endCountdown = 0;
     int32_t day = 1;
-    int32_t dayPart = 0;  // 0 morning, 1 noon, 2 afternoon
+    int32_t dayPart = 0;   // 0 morning, 1 noon, 2 afternoon
     bool hadFocus = true;  // the window's focus at the last frame
     bool pauseAsked = false;
 
-private:
+  private:
     bool pauseWanted();
     void showTitleCard();
     void centreView();

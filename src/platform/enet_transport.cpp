@@ -23,7 +23,7 @@ bool enetReady() {
 }
 
 class EnetTransport : public Transport {
-public:
+  public:
     explicit EnetTransport(ENetHost* host, ENetPeer* peer = nullptr) : host_(host), peer_(peer) {}
     ~EnetTransport() override {
         disconnect();
@@ -93,7 +93,7 @@ public:
         peer_ = nullptr;
     }
 
-private:
+  private:
     ENetHost* host_;
     ENetPeer* peer_;
     enet_uint32 timeoutMs_ = kTimeoutMs;

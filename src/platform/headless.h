@@ -14,7 +14,7 @@ namespace platform {
 // clock whose sleep advances time at once, keys scripted per input read,
 // every presented frame kept, audio mixed on demand into a buffer.
 class HeadlessSystem : public System {
-public:
+  public:
     HeadlessSystem();
     ~HeadlessSystem() override;
 
@@ -35,10 +35,10 @@ public:
     int keyReads() const;
 
     // --- clock ---
-    uint32_t nowMs() const;          // virtual milliseconds
-    void advanceMs(uint32_t ms);     // what sleepMs does
-    void setNowMs(uint64_t ms);      // e.g. just below a 32-bit wrap
-    uint64_t totalSleptMs() const;   // every sleep added up
+    uint32_t nowMs() const;         // virtual milliseconds
+    void advanceMs(uint32_t ms);    // what sleepMs does
+    void setNowMs(uint64_t ms);     // e.g. just below a 32-bit wrap
+    uint64_t totalSleptMs() const;  // every sleep added up
     void setCalendarSeconds(int64_t s);
 
     // --- frames ---
@@ -74,7 +74,7 @@ public:
     int playingVoices() const;
     int outputRate() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

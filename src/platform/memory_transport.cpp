@@ -18,7 +18,7 @@ struct Wire {
 };
 
 class MemoryTransport : public Transport {
-public:
+  public:
     MemoryTransport(std::shared_ptr<Wire> wire, int end) : wire_(std::move(wire)), end_(end) {}
     ~MemoryTransport() override { disconnect(); }
 
@@ -58,7 +58,7 @@ public:
         wire_->arrived.notify_all();
     }
 
-private:
+  private:
     std::shared_ptr<Wire> wire_;
     int end_;
     bool gone_ = false;

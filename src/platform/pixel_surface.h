@@ -11,7 +11,7 @@ namespace platform {
 // A 16-bit picture in memory, always in the 5-6-5 layout. Pixel value 0 is
 // the colour key of every keyed blit. Both backends draw with these.
 class PixelSurface {
-public:
+  public:
     // A new surface of the given size, every pixel 0.
     PixelSurface(int width, int height);
     ~PixelSurface();
@@ -58,7 +58,7 @@ public:
     // to this surface (the device-context copy of a decoded BMP).
     void copyPicture(const PixelSurface& picture, int x, int y);
 
-    uint16_t getPixel(int x, int y) const;       // 0 outside
+    uint16_t getPixel(int x, int y) const;        // 0 outside
     void setPixel(int x, int y, uint16_t pixel);  // ignored outside
 
     // Unfilled rounded rectangle (exclusive right/bottom), corner ellipses
@@ -68,7 +68,7 @@ public:
     // 0x00BBGGRR to the 5-6-5 pixel value, the same conversion decodeBMP uses.
     static uint16_t pixelFromRGB(uint32_t rgb);
 
-private:
+  private:
     void flipRows();  // top line to the bottom and back
     struct Impl;
     std::unique_ptr<Impl> impl_;

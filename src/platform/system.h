@@ -17,7 +17,7 @@ struct WindowConfig {
 
 // The main window and its picture.
 class Window {
-public:
+  public:
     virtual ~Window() = default;
     // Opens the window (full screen when asked and possible). Returns a
     // result code; kOk on success.
@@ -71,7 +71,7 @@ struct PadState {
 
 // The keyboard and mouse, read once per input update.
 class InputDevice {
-public:
+  public:
     virtual ~InputDevice() = default;
     // Fills 256 bytes indexed by the DirectInput-style scan codes the game
     // uses (0x01 Escape, 0x39 Space, 0x44 F10, ...): 0x80 when down, else 0.
@@ -90,7 +90,7 @@ public:
 
 // Milliseconds and sleep. Real time in the game, virtual time in tests.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual uint64_t counter() = 0;           // ticks since an arbitrary origin
     virtual uint64_t counterFrequency() = 0;  // ticks per second; 0 if none
@@ -100,14 +100,14 @@ public:
 
 // PCM as it lies in a sound file.
 struct PcmFormat {
-    int channels = 2;         // 1 or 2
-    int bitsPerSample = 16;   // 8 (unsigned) or 16 (signed)
+    int channels = 2;        // 1 or 2
+    int bitsPerSample = 16;  // 8 (unsigned) or 16 (signed)
     int samplesPerSecond = 22050;
 };
 
 // A mixing output of static voices with per-voice pitch and pan.
 class AudioDevice {
-public:
+  public:
     virtual ~AudioDevice() = default;
     // Opens the output (16-bit stereo, 22050 Hz or the device's own rate).
     // Returns a result code; on failure the device stays silent.
@@ -132,7 +132,7 @@ public:
 
 // Everything the engine takes from the outside world.
 class System {
-public:
+  public:
     virtual ~System() = default;
     virtual Window& window() = 0;
     virtual InputDevice& input() = 0;

@@ -11,7 +11,7 @@ namespace platform {
 // One link to one other machine: whole messages, delivered reliably and in
 // order, and word of the partner arriving or leaving.
 class Transport {
-public:
+  public:
     enum class Event { None, Connected, Message, Disconnected };
 
     virtual ~Transport() = default;
@@ -31,8 +31,8 @@ public:
 // gone after 5 seconds without an acknowledgement unless told otherwise.
 struct EnetLink {
     std::unique_ptr<Transport> transport;
-    uint16_t port = 0;   // the port bound (listening side)
-    std::string error;   // one line when transport is null
+    uint16_t port = 0;  // the port bound (listening side)
+    std::string error;  // one line when transport is null
 };
 // Listens on `port` of every interface (0: any free port; tests use it on
 // loopback) for one partner. Returns at once; the partner's arrival is a

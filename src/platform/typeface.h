@@ -12,7 +12,7 @@ namespace platform {
 // passes: 0 = left/top at (x, y), 6 = centred on x with the top at y,
 // 2 = ending at x.
 class Typeface {
-public:
+  public:
     ~Typeface();
     // Null and `error` set when fontconfig finds no usable font at all.
     static std::unique_ptr<Typeface> open(const std::string& family, int pixelHeight,
@@ -21,7 +21,7 @@ public:
               int alignment);
     std::string path() const;  // the file fontconfig resolved
 
-private:
+  private:
     Typeface();
     struct Impl;
     std::unique_ptr<Impl> impl_;

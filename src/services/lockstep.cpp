@@ -18,7 +18,8 @@ constexpr int kMessagesPerService = 4096;
 // Digests neither side has matched yet; more means the partner sends none.
 constexpr size_t kMaxOpenDigests = 64;
 
-uint32_t msBetween(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
+uint32_t msBetween(std::chrono::steady_clock::time_point a,
+                   std::chrono::steady_clock::time_point b) {
     return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count());
 }
 
@@ -56,7 +57,8 @@ void Lockstep::readKeys(uint8_t state[256]) {
     uint8_t ours[256], theirs[256];
     net::unpackKeys(own_[tick_ % kRing], ours);
     net::unpackKeys(remote_[tick_ % kRing], theirs);
-    for (int code = 0; code < 256; ++code) state[code] = uint8_t((ours[code] | theirs[code]) & 0x80);
+    for (int code = 0; code < 256; ++code)
+        state[code] = uint8_t((ours[code] | theirs[code]) & 0x80);
     if (emergency) state[DIK_F10] = 0x80;
     tick_ += 1;
     if (!remoteDigests_.empty()) compareDigests();
@@ -147,7 +149,9 @@ void Lockstep::linger(uint32_t ms) {
     while (phase_ != Phase::Over && Clock::now() < until) service(20);
 }
 
-void Lockstep::send(const std::vector<uint8_t>& bytes) { link_.send(bytes.data(), bytes.size()); }
+void Lockstep::send(const std::vector<uint8_t>& bytes) {
+    link_.send(bytes.data(), bytes.size());
+}
 
 void Lockstep::service(uint32_t timeoutMs) {
     lastService_ = Clock::now();
@@ -175,7 +179,8 @@ bool Lockstep::waitFor(const std::function<bool()>& ready, bool silence) {
             end("the other player left");
             break;
         }
-        if (waited >= options_.noteAfterMs && (!noted || msBetween(lastNote, now) >= kNoteRepeatMs)) {
+        if (waited >= options_.noteAfterMs &&
+            (!noted || msBetween(lastNote, now) >= kNoteRepeatMs)) {
             noted = true;
             lastNote = now;
             if (onWaiting) onWaiting(true);

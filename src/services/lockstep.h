@@ -98,13 +98,13 @@ class Lockstep : public platform::InputDevice {
     platform::Transport& link_;
     Options options_;
     Phase phase_ = Phase::Local;
-    bool greeted_ = false;          // the partner said hello in our version
-    bool partnerReady_ = false;     // the joining machine is at its menu
-    bool haveStart_ = false;        // the host's settings came
+    bool greeted_ = false;       // the partner said hello in our version
+    bool partnerReady_ = false;  // the joining machine is at its menu
+    bool haveStart_ = false;     // the host's settings came
     net::Settings start_;
-    uint32_t tick_ = 0;             // reads done in lockstep
-    uint32_t remoteNext_ = 0;       // the partner's next tick to arrive
-    uint8_t own_[kRing][32] = {};   // our keys, by tick
+    uint32_t tick_ = 0;            // reads done in lockstep
+    uint32_t remoteNext_ = 0;      // the partner's next tick to arrive
+    uint8_t own_[kRing][32] = {};  // our keys, by tick
     uint8_t remote_[kRing][32] = {};
     int framesSinceDigest_ = 0;
     std::map<uint32_t, uint64_t> ownDigests_, remoteDigests_;

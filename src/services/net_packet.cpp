@@ -14,7 +14,7 @@ constexpr size_t kKeysSize = kHeader + 4 + 32;
 constexpr size_t kDigestSize = kHeader + 4 + 8;
 
 class Writer {
-public:
+  public:
     explicit Writer(Type type) { bytes_ = {kMarker0, kMarker1, kProtocolVersion, uint8_t(type)}; }
     void u32(uint32_t v) {
         for (int i = 0; i < 4; ++i) bytes_.push_back(uint8_t(v >> (8 * i)));
@@ -25,13 +25,13 @@ public:
     void raw(const uint8_t* data, size_t size) { bytes_.insert(bytes_.end(), data, data + size); }
     std::vector<uint8_t> take() { return std::move(bytes_); }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
 };
 
 // Reads little-endian fields; the caller has checked the size first.
 class Reader {
-public:
+  public:
     explicit Reader(const uint8_t* data) : at_(data + kHeader) {}
     uint32_t u32() {
         uint32_t v = 0;
@@ -51,11 +51,13 @@ public:
         at_ += size;
     }
 
-private:
+  private:
     const uint8_t* at_;
 };
 
-bool within(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
+bool within(int32_t v, int32_t lo, int32_t hi) {
+    return v >= lo && v <= hi;
+}
 
 bool sizeIs(size_t size, size_t want, const char* what, std::string& error) {
     if (size == want) return true;
@@ -66,8 +68,12 @@ bool sizeIs(size_t size, size_t want, const char* what, std::string& error) {
 
 }  // namespace
 
-std::vector<uint8_t> encodeHello() { return Writer(Type::Hello).take(); }
-std::vector<uint8_t> encodeReady() { return Writer(Type::Ready).take(); }
+std::vector<uint8_t> encodeHello() {
+    return Writer(Type::Hello).take();
+}
+std::vector<uint8_t> encodeReady() {
+    return Writer(Type::Ready).take();
+}
 
 std::vector<uint8_t> encodeStart(const Settings& s) {
     Writer w(Type::Start);

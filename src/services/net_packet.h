@@ -33,10 +33,10 @@ constexpr int32_t kMaxWarDays = 100000;
 struct Packet {
     Type type = Type::Hello;
     uint8_t version = kProtocolVersion;
-    Settings settings;     // Start
-    uint32_t tick = 0;     // Keys, Digest
+    Settings settings;      // Start
+    uint32_t tick = 0;      // Keys, Digest
     uint8_t keys[32] = {};  // Keys: one bit per key code, code 0 in bit 0 of byte 0
-    uint64_t digest = 0;   // Digest
+    uint64_t digest = 0;    // Digest
 };
 
 std::vector<uint8_t> encodeHello();

@@ -98,7 +98,9 @@ std::string helpText() {
            "  --window      start in a resizable window\n"
            "  --fullscreen  start in full screen (the default)\n"
            "  --host [PORT] play over the network: wait for one player on UDP port PORT\n"
-           "                (default " + std::to_string(kDefaultPort) + "); you play the left side\n"
+           "                (default " +
+           std::to_string(kDefaultPort) +
+           "); you play the left side\n"
            "  --join HOST[:PORT]\n"
            "                play over the network against the host at HOST; you play\n"
            "                the right side\n"

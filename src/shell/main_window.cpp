@@ -15,7 +15,9 @@
 
 TForm1* Form1 = nullptr;
 
-TForm1::TForm1(platform::System* system) : system(system) { Form1 = this; }
+TForm1::TForm1(platform::System* system) : system(system) {
+    Form1 = this;
+}
 
 TForm1::~TForm1() {
     FormDestroy();

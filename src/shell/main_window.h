@@ -24,7 +24,7 @@ class PadFeed;
 // The main window: owns the engine and every shared asset, runs the game
 // from its first paint. One per process, reached through Form1.
 class TForm1 {
-public:
+  public:
     explicit TForm1(platform::System* system);
     ~TForm1();  // FormDestroy
 
@@ -50,7 +50,7 @@ public:
 
     platform::System* system;  // the window this form is shown in
     bool cursorHidden = false;
-    bool terminated = false;   // the application was told to end its loop
+    bool terminated = false;  // the application was told to end its loop
 
     ZefDX* engine = nullptr;
     ZefListOwner* fontOwner = nullptr;

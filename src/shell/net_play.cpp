@@ -54,8 +54,8 @@ std::unique_ptr<NetPlay> NetPlay::join(const std::string& host, uint16_t port,
         error = link.error;
         return nullptr;
     }
-    auto play = std::make_unique<NetPlay>(Lockstep::Role::Join, std::move(link.transport), inner,
-                                          options);
+    auto play =
+        std::make_unique<NetPlay>(Lockstep::Role::Join, std::move(link.transport), inner, options);
     if (!play->lockstep_.greet(host + ":" + std::to_string(port), timeoutMs, error)) {
         return nullptr;
     }
@@ -98,7 +98,8 @@ const platform::PixelSurface* NetPlay::compose(TForm1& form, const platform::Pix
     if (form.engine == nullptr || form.font == nullptr) return nullptr;
     if (!canvas_ || canvas_->width != picture.width() || canvas_->height != picture.height()) {
         canvas_ = std::make_unique<Surface>(form.engine);
-        canvas_->ddSurface = std::make_unique<platform::PixelSurface>(picture.width(), picture.height());
+        canvas_->ddSurface =
+            std::make_unique<platform::PixelSurface>(picture.width(), picture.height());
         canvas_->width = picture.width();
         canvas_->height = picture.height();
     }

@@ -12,9 +12,10 @@ void copyPicture(const platform::PixelSurface& from, std::unique_ptr<platform::P
     }
     const size_t rowBytes = size_t(from.width()) * 2;
     for (int y = 0; y < from.height(); ++y) {
-        std::memcpy(reinterpret_cast<uint8_t*>(to->pixels()) + size_t(y) * size_t(to->pitch()),
-                    reinterpret_cast<const uint8_t*>(from.pixels()) + size_t(y) * size_t(from.pitch()),
-                    rowBytes);
+        std::memcpy(
+            reinterpret_cast<uint8_t*>(to->pixels()) + size_t(y) * size_t(to->pitch()),
+            reinterpret_cast<const uint8_t*>(from.pixels()) + size_t(y) * size_t(from.pitch()),
+            rowBytes);
     }
 }
 
@@ -44,7 +45,8 @@ std::string NoteWindow::currentNote() const {
 int32_t NoteWindow::show(const platform::PixelSurface& picture) {
     const std::string note = currentNote();
     if (!note.empty() && compose) {
-        if (const platform::PixelSurface* noted = compose(picture, note)) return inner_.present(*noted);
+        if (const platform::PixelSurface* noted = compose(picture, note))
+            return inner_.present(*noted);
     }
     return inner_.present(picture);
 }

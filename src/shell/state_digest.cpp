@@ -216,7 +216,8 @@ class Walker {
             put("end", num(int64_t(end.frames)) + ",points=" + num(int64_t(end.leftPoints)) + ":" +
                            num(int64_t(end.rightPoints)));
         }
-        if (Form1->match != nullptr && engine->children.contains(Form1->match)) match(*Form1->match);
+        if (Form1->match != nullptr && engine->children.contains(Form1->match))
+            match(*Form1->match);
     }
 
   private:

@@ -7,6 +7,8 @@ namespace golden {
 using Field = StateField;
 using Snapshot = StateFields;
 
-inline Snapshot snapshotGame() { return stateFields(); }
+inline Snapshot snapshotGame() {
+    return stateFields();
+}
 
 }  // namespace golden

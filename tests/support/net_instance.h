@@ -38,10 +38,10 @@ namespace net_instance {
 // One machine's part.
 struct Player {
     uint32_t keySeed = 1;
-    std::vector<int> codes;          // the keys its stream presses
-    std::vector<int> startTicks;     // ticks at which Return is down
-    int64_t calendar = 0;            // its own generator seed before the start
-    int menu[5] = {1, 0, 5, 3, 0};   // its own menu before the start
+    std::vector<int> codes;         // the keys its stream presses
+    std::vector<int> startTicks;    // ticks at which Return is down
+    int64_t calendar = 0;           // its own generator seed before the start
+    int menu[5] = {1, 0, 5, 3, 0};  // its own menu before the start
     // Leaving: at this tick the machine quits (politely) or crashes.
     int leaveAtTick = -1;
     bool crash = false;
@@ -131,12 +131,14 @@ inline Trace readTrace(const std::string& path) {
 }
 
 // The game in the build folder, where it finds Kestova.dat.
-inline void enterBuildDir() { std::filesystem::current_path(KESTOVA_BUILD_DIR); }
+inline void enterBuildDir() {
+    std::filesystem::current_path(KESTOVA_BUILD_DIR);
+}
 
 // One machine in a child process. Host: listens on a free port and writes
 // it to `portPipe`. Join: connects to `port`. Returns the child's pid.
-inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port,
-                   int portPipe, Lockstep::Options options, const std::string& tracePath) {
+inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int portPipe,
+                   Lockstep::Options options, const std::string& tracePath) {
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid != 0) return pid;
@@ -174,7 +176,8 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port,
             streamKeys(me, tick, held);
         };
         Trace trace;
-        playToEndScreen(headless, *net, me.menu, [&](TForm1& form) { net->attach(form); }, trace);
+        playToEndScreen(
+            headless, *net, me.menu, [&](TForm1& form) { net->attach(form); }, trace);
         trace.notices = net->notices();
         trace.longestStallMs = net->lockstep().longestStallMs();
         // The host stays until the joining machine has all it needs and goes.
@@ -274,7 +277,8 @@ class Relay {
         uint8_t buffer[65536];
         sockaddr_in from{};
         socklen_t len = sizeof from;
-        const ssize_t n = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len);
+        const ssize_t n =
+            recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len);
         if (n < 0) return;
         if (fromJoiner) {
             joiner_ = from;
@@ -307,7 +311,8 @@ inline int reap(pid_t pid, int limitMs, Relay* relay = nullptr) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     for (;;) {
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
         if (std::chrono::steady_clock::now() > until) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
