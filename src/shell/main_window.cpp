@@ -77,13 +77,7 @@ void TForm1::FormPaint() {
         playStartupScreens();
         if (onMenuReached && !engine->closeRequested()) onMenuReached();
     }
-    while (!quitRequested && !engine->closeRequested()) {
-        if (onFrameStart) onFrameStart();
-        engine->back->fill(nullptr, uint16_t(skyColour));
-        engine->process();
-        if (match != nullptr) match->pauseIfAsked();
-        system->window().pumpEvents();
-    }
+    while (!quitRequested && !engine->closeRequested()) runFrame();
     for (int side = 0; side < 2; ++side) {
         if (engineLoop[side] != nullptr) engineLoop[side]->stop();
         if (fallingLoop[side] != nullptr) fallingLoop[side]->stop();
@@ -91,6 +85,14 @@ void TForm1::FormPaint() {
     // A player who asked to close wants no closing pictures.
     if (!engine->closeRequested()) showClosingScreens();
     terminated = true;
+}
+
+void TForm1::runFrame() {
+    if (onFrameStart) onFrameStart();
+    engine->back->fill(nullptr, uint16_t(skyColour));
+    engine->process();
+    if (match != nullptr) match->pauseIfAsked();
+    system->window().pumpEvents();
 }
 
 void TForm1::FormClose() {}

@@ -35,6 +35,8 @@ class TForm1 {
     void FormClose();
     void FormDestroy();
     void Timer1Timer();
+    // One pass of the main loop: sky fill, the engine's frame, pause, window events.
+    void runFrame();
 
     // Asset set (loaded behind the loading bar).
     void loadAssetSet();
