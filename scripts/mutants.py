@@ -113,7 +113,7 @@ def main():
     if subprocess.call(target, stdout=log, stderr=subprocess.STDOUT) != 0:
         sys.exit("the unchanged tree does not build; see mutants.log")
     fast = [os.path.join(build, "tests", "kestova_tests"), "--gtest_filter=-LongRun*",
-            "--gtest_brief=1"]
+            "--gtest_brief=1", "--gtest_fail_fast"]
     code, baseline = run(fast, 600, log)
     if code != 0:
         sys.exit("the fast suite fails without any planted fault; see mutants.log")
