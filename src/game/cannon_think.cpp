@@ -69,11 +69,15 @@ void Cannon::think() {
 
 void Cannon::thinkAhead(const Vehicle& enemy) {
     ZefInput* input = owner->input;
+    const Skill& skill = skillOf(*this);
     const SideKeys& keys = sideKeys(side);
     double dx = 0.0;
     double dy = 0.0;
     const double frames = shellMeeting(*this, enemy, dx, dy);
     aimHeading = directionOf(dx, dy);
+    if (skill.aimError > 0) {
+        aimHeading += Form1->random.next() % (2 * skill.aimError + 1) - skill.aimError;
+    }
     if (heading < 128 && aimHeading > 128) aimHeading -= 256;
     if (heading > 128 && aimHeading < 128) aimHeading += 256;
     const int32_t off = std::abs(heading - aimHeading);
@@ -84,7 +88,8 @@ void Cannon::thinkAhead(const Vehicle& enemy) {
     if (speed < 20.0) input->keys[keys.up[0]] = 255;
     // Only shells that can meet a plane still in the air; every other frame
     // at most, since a shot needs a new press.
-    if (off <= 3 && frames < 90.0 && enemy.state == 0 && !(input->oldKeys[keys.fire] & 0x80)) {
+    if (off <= 3 && frames < 90.0 && enemy.state == 0 && !(input->oldKeys[keys.fire] & 0x80) &&
+        Form1->random.next() % skill.fireScale == 0) {
         input->keys[keys.fire] = 255;
     }
 }

@@ -192,5 +192,8 @@ void Plane::thinkAhead(Vehicle& enemy) {
         if (heading > aimHeading) input->keys[keys.left[0]] = 255;
     }
     input->keys[keys.up[0]] = 255;
-    if (fire && !(input->oldKeys[keys.fire] & 0x80)) input->keys[keys.fire] = 255;
+    if (fire && !(input->oldKeys[keys.fire] & 0x80) &&
+        Form1->random.next() % skill.fireScale == 0) {
+        input->keys[keys.fire] = 255;
+    }
 }
