@@ -72,7 +72,6 @@ int main(int argc, char** argv) {
         static_cast<unsigned long long>(options.seed),
         static_cast<unsigned long long>(options.seed + uint64_t(options.matches) - 1));
 
-    MatchRunner runner;
     Tally tally[kStrongestStrength + 1];
     std::map<std::pair<int32_t, int32_t>, PairingTally> pairings;
     for (const auto& pair : options.pairs) {
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
             int32_t strength[2];
             strength[aSide] = pair.first;
             strength[1 - aSide] = pair.second;
-            const MatchResult r = runner.play(options.seed + uint64_t(m), strength, settings);
+            const MatchResult r = playMatch(options.seed + uint64_t(m), strength, settings);
             const int32_t pa = r.points[aSide], pb = r.points[1 - aSide];
             p.pointsA += pa;
             p.pointsB += pb;

@@ -9,6 +9,7 @@
 #include "platform/headless.h"
 #include "services/dik_codes.h"
 #include "shell/main_window.h"
+#include "shell/state_digest.h"
 
 namespace {
 
@@ -22,25 +23,18 @@ int32_t palmsDown(const Player* player) {
 
 }  // namespace
 
-MatchRunner::MatchRunner() : system_(std::make_unique<platform::HeadlessSystem>()) {
-    system_->setKeepPixels(false);
-    form_ = std::make_unique<TForm1>(system_.get());
-    form_->FormCreate();
-    form_->FormActivate();
-    form_->loadAssetSet();
-    form_->assetsLoaded = true;
-}
-
-MatchRunner::~MatchRunner() = default;
-
-void MatchRunner::frame() {
-    form_->runFrame();
-    system_->clearFrames();
-}
-
-MatchResult MatchRunner::play(uint64_t seed, const int32_t strength[2],
-                              const MatchSettings& settings) {
-    TForm1& form = *form_;
+MatchResult playMatch(uint64_t seed, const int32_t strength[2], const MatchSettings& settings) {
+    platform::HeadlessSystem system;
+    system.setKeepPixels(false);
+    TForm1 form(&system);
+    form.FormCreate();
+    form.FormActivate();
+    form.loadAssetSet();
+    form.assetsLoaded = true;
+    const auto frame = [&] {
+        form.runFrame();
+        system.clearFrames();
+    };
     MMenu& menu = *form.menu;
     for (int side = 0; side < 2; ++side) {
         menu.isComputer[side] = 1;
@@ -50,8 +44,7 @@ MatchResult MatchRunner::play(uint64_t seed, const int32_t strength[2],
     menu.palmTrees = settings.palmTrees;
     menu.selectedRow = 4;
     form.random.seed(seed);
-    system_->clearKeys();
-    system_->holdKey(DIK_RETURN, system_->keyReads(), system_->keyReads() + 1);
+    system.holdKey(DIK_RETURN, system.keyReads(), system.keyReads() + 1);
     frame();
 
     MatchResult result;
@@ -61,7 +54,7 @@ MatchResult MatchRunner::play(uint64_t seed, const int32_t strength[2],
     while (form.engine->children.contains(match)) {
         if (result.frames == settings.frameLimit) {
             result.cut = true;
-            system_->holdKey(DIK_ESCAPE, system_->keyReads(), system_->keyReads() + 1);
+            system.holdKey(DIK_ESCAPE, system.keyReads(), system.keyReads() + 1);
         }
         frame();
         ++result.frames;
@@ -73,11 +66,6 @@ MatchResult MatchRunner::play(uint64_t seed, const int32_t strength[2],
         }
     }
     for (int side = 0; side < 2; ++side) result.points[side] = match->players[side]->points;
-    // Through the end screen back to the menu, as a player leaves it.
-    for (int i = 0; i < 100 && !form.engine->children.contains(form.menu); ++i) {
-        if (i > 22) system_->holdKey(DIK_Q, system_->keyReads(), system_->keyReads() + 1);
-        frame();
-    }
-    system_->clearKeys();
+    result.digest = stateDigest();
     return result;
 }

@@ -1,14 +1,9 @@
 #pragma once
-// Plays whole computer-against-computer matches in one program on the
-// headless backend: the real menu starts each match, the real main-loop
-// pass runs it, unpaced on the virtual clock.
+// Plays a whole computer-against-computer match on the headless backend:
+// the real menu starts it, the real main-loop pass runs it, unpaced on the
+// virtual clock. Each match has a program of its own, so that a seed gives
+// the same match whatever was played before.
 #include <cstdint>
-#include <memory>
-
-class TForm1;
-namespace platform {
-class HeadlessSystem;
-}
 
 struct MatchSettings {
     int32_t warDays = 1;
@@ -20,20 +15,10 @@ struct MatchResult {
     int32_t points[2] = {0, 0};
     int32_t palms[2] = {0, 0};  // enemy palms each side destroyed
     int32_t frames = 0;
-    bool cut = false;  // reached the frame limit
+    bool cut = false;     // reached the frame limit
+    uint64_t digest = 0;  // the game's state at the end
 };
 
-class MatchRunner {
-  public:
-    // Loads the asset set from Kestova.dat (current directory or beside the program).
-    MatchRunner();
-    ~MatchRunner();
-
-    MatchResult play(uint64_t seed, const int32_t strength[2], const MatchSettings& settings);
-
-  private:
-    void frame();
-
-    std::unique_ptr<platform::HeadlessSystem> system_;
-    std::unique_ptr<TForm1> form_;
-};
+// Loads the asset set from Kestova.dat (current directory or beside the
+// program) and plays one match from the menu to its end screen.
+MatchResult playMatch(uint64_t seed, const int32_t strength[2], const MatchSettings& settings);
