@@ -297,7 +297,7 @@ TEST_F(LockstepTest, AJoinFailsWithOneClearLine) {
     } cases[] = {
         {{}, "no answer from somewhere:1"},
         {{'K', 'V', 9, 1},
-         "somewhere:1: version mismatch (the host speaks network version 9, this program 1)"},
+         "somewhere:1: version mismatch (the host speaks network version 9, this program 2)"},
         {{'G', 'E', 'T', ' ', '/'}, "somewhere:1: not a Kestova game (not a Kestova message)"},
         {net::encodeDigest(1, 2), "somewhere:1: the host sent a message out of turn"},
     };
@@ -333,6 +333,7 @@ TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
     edge.isComputer[0] = 1;
     edge.warDays = net::kMaxWarDays;
     edge.palmTrees = 10;
+    edge.strength[1] = 5;
     const std::vector<uint8_t> bytes = net::encodeStart(edge);
     net::Packet packet;
     std::string error;
@@ -341,6 +342,7 @@ TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
     EXPECT_EQ(packet.settings.arrowX, -4096);
     EXPECT_EQ(packet.settings.arrowY, 4096);
     EXPECT_EQ(packet.settings.warDays, net::kMaxWarDays);
+    EXPECT_EQ(packet.settings.strength[1], 5);
 
     const std::vector<std::function<void(net::Settings&)>> beyond = {
         [](net::Settings& s) { s.selectedRow = 5; },
@@ -351,7 +353,9 @@ TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
         [](net::Settings& s) { s.warDays = 0; },
         [](net::Settings& s) { s.warDays = net::kMaxWarDays + 1; },
         [](net::Settings& s) { s.palmTrees = 11; },
-        [](net::Settings& s) { s.palmTrees = 0; }};
+        [](net::Settings& s) { s.palmTrees = 0; },
+        [](net::Settings& s) { s.strength[0] = 0; },
+        [](net::Settings& s) { s.strength[1] = 6; }};
     for (size_t i = 0; i < beyond.size(); ++i) {
         net::Settings s = edge;
         beyond[i](s);
@@ -364,7 +368,7 @@ TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
         std::vector<uint8_t> off = bytes;
         off.resize(size);
         EXPECT_EQ(net::decode(off.data(), off.size(), packet, error), net::Decoded::Bad) << size;
-        EXPECT_EQ(error, "start message of " + std::to_string(size) + " bytes, expected 40");
+        EXPECT_EQ(error, "start message of " + std::to_string(size) + " bytes, expected 48");
     }
 }
 

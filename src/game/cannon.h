@@ -15,4 +15,8 @@ class Cannon : public Vehicle {
 
     // The picture of the cannon chain for a heading (0 points left, 16 up, 32 right).
     static int32_t pictureFor(int32_t heading);
+
+  private:
+    // The stronger computer: aims where a falling shell meets the plane.
+    void thinkAhead(const Vehicle& enemy);
 };

@@ -33,6 +33,7 @@ void stopPlaneLoops() {
 GameController::GameController(ZefDX* owner) : ZefBase(owner) {
     for (int side = 0; side < 2; ++side) {
         players[side] = new Player(owner, side, Form1->menu->isComputer[side] == 1);
+        players[side]->strength = Form1->menu->strength[side];
         vehicles[side] = nullptr;
     }
     bombs = nullptr;

@@ -8,6 +8,7 @@
 #include "engine/surface.h"
 #include "engine/surface_chain.h"
 #include "engine/zef_dx.h"
+#include "game/computer_strength.h"
 #include "game/game_controller.h"
 #include "services/sound.h"
 #include "services/zef_input.h"
@@ -54,6 +55,17 @@ void MMenu::changeSelectedValue(int32_t delta) {
     }
 }
 
+void MMenu::chooseStrength(ZefInput* input) {
+    // Digits 1 to 5 on a computer side's row.
+    if (selectedRow > 1 || isComputer[selectedRow] != 1) return;
+    for (int32_t s = kWeakestStrength; s <= kStrongestStrength; ++s) {
+        if (input->keyHit(DIK_1 + s - kWeakestStrength)) {
+            playClick();
+            strength[selectedRow] = s;
+        }
+    }
+}
+
 void MMenu::process() {
     ZefInput* input = owner->input;
     Form1->click->setFrequency(0);
@@ -75,8 +87,10 @@ void MMenu::process() {
         playClick();
         changeSelectedValue(+1);
     }
+    chooseStrength(input);
     isComputer[0] = std::clamp(isComputer[0], 0, 1);
     isComputer[1] = std::clamp(isComputer[1], 0, 1);
+    for (int32_t& s : strength) s = std::clamp(s, kWeakestStrength, kStrongestStrength);
     warDays = std::max(warDays, 1);
     palmTrees = std::clamp(palmTrees, 1, 10);
 
@@ -92,8 +106,11 @@ void MMenu::draw() {
     for (int32_t row = 0; row < 5; ++row) {
         Form1->font->draw(back, 160, 204 + 40 * row, kRowLabels[row], 0);
     }
-    Form1->font->draw(back, 350, 204, isComputer[0] == 0 ? "human" : "computer", 0);
-    Form1->font->draw(back, 350, 244, isComputer[1] == 0 ? "human" : "computer", 0);
+    for (int32_t side = 0; side < 2; ++side) {
+        const std::string who =
+            isComputer[side] == 0 ? "human" : "computer " + std::to_string(strength[side]);
+        Form1->font->draw(back, 350, 204 + 40 * side, who, 0);
+    }
     Form1->font->draw(back, 350, 284, std::to_string(warDays), 0);
     Form1->font->draw(back, 350, 324, std::to_string(palmTrees), 0);
 

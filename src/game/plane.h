@@ -25,6 +25,9 @@ class Plane : public Vehicle {
     static uint32_t engineFrequency(double speed);
 
   private:
+    // The stronger computer: bombing runs over the palms, leading shots,
+    // dodging, turning away.
+    void thinkAhead(Vehicle& enemy);
     void steer();
     void fall();
     void fire();

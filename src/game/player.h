@@ -23,6 +23,7 @@ class Player : public ZefBase {
     int32_t side;
     int32_t points = 0;
     bool computer;
+    int32_t strength = 3;  // of the computer, 1 to 5 (the menu's)
     Island* island = nullptr;
     Palm* palms[kMaxPalms] = {};
     // How many palms the last planting made; the menu may change its count

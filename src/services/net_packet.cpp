@@ -9,7 +9,7 @@ namespace {
 constexpr uint8_t kMarker0 = 'K';
 constexpr uint8_t kMarker1 = 'V';
 constexpr size_t kHeader = 4;  // marker, version, type
-constexpr size_t kStartSize = kHeader + 8 + 7 * 4;
+constexpr size_t kStartSize = kHeader + 8 + 9 * 4;
 constexpr size_t kKeysSize = kHeader + 4 + 32;
 constexpr size_t kDigestSize = kHeader + 4 + 8;
 
@@ -79,7 +79,7 @@ std::vector<uint8_t> encodeStart(const Settings& s) {
     Writer w(Type::Start);
     w.u64(s.seed);
     for (int32_t v : {s.selectedRow, s.arrowX, s.arrowY, s.isComputer[0], s.isComputer[1],
-                      s.warDays, s.palmTrees}) {
+                      s.warDays, s.palmTrees, s.strength[0], s.strength[1]}) {
         w.u32(uint32_t(v));
     }
     return w.take();
@@ -139,12 +139,15 @@ Decoded decode(const uint8_t* data, size_t size, Packet& out, std::string& error
             s.isComputer[1] = r.i32();
             s.warDays = r.i32();
             s.palmTrees = r.i32();
+            s.strength[0] = r.i32();
+            s.strength[1] = r.i32();
             // The menu keeps its arrows near the screen; anything far off is
             // not a menu this program drew.
             if (!within(s.selectedRow, 0, 4) || !within(s.arrowX, -4096, 4096) ||
                 !within(s.arrowY, -4096, 4096) || !within(s.isComputer[0], 0, 1) ||
                 !within(s.isComputer[1], 0, 1) || !within(s.warDays, 1, kMaxWarDays) ||
-                !within(s.palmTrees, 1, 10)) {
+                !within(s.palmTrees, 1, 10) || !within(s.strength[0], 1, 5) ||
+                !within(s.strength[1], 1, 5)) {
                 error = "start message with menu settings out of range";
                 return Decoded::Bad;
             }

@@ -11,7 +11,7 @@ namespace net {
 
 // Raised whenever a message or its meaning changes; two programs with
 // different versions refuse to play each other.
-constexpr uint8_t kProtocolVersion = 1;
+constexpr uint8_t kProtocolVersion = 2;
 
 // Hello: greeting, both ways. Ready: the joining machine reached its set-up
 // menu. Start: the host's settings. Keys: one tick of one keyboard.
@@ -24,6 +24,7 @@ struct Settings {
     int32_t selectedRow = 0, arrowX = 0, arrowY = 0;
     int32_t isComputer[2] = {0, 0};
     int32_t warDays = 1, palmTrees = 1;
+    int32_t strength[2] = {3, 3};  // of the computer, 1 to 5
 };
 
 // Ticks are below this; a longer session would take years.

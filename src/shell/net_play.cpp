@@ -74,6 +74,8 @@ void NetPlay::attach(TForm1& form) {
         settings.isComputer[1] = menu.isComputer[1];
         settings.warDays = menu.warDays;
         settings.palmTrees = menu.palmTrees;
+        settings.strength[0] = menu.strength[0];
+        settings.strength[1] = menu.strength[1];
         if (!lockstep_.start(settings)) return;
         // The host's generator and menu, from here on on both machines.
         form.random.seed(settings.seed);
@@ -84,6 +86,8 @@ void NetPlay::attach(TForm1& form) {
         menu.isComputer[1] = settings.isComputer[1];
         menu.warDays = settings.warDays;
         menu.palmTrees = settings.palmTrees;
+        menu.strength[0] = settings.strength[0];
+        menu.strength[1] = settings.strength[1];
     };
     form.onFrameStart = [this] {
         if (lockstep_.digestDue()) lockstep_.offerDigest(stateDigest());
