@@ -105,6 +105,7 @@ void MMenu::draw() {
 }
 
 void MMenu::startMatch() {
+    Form1->saveSettings();
     Form1->click->setFrequency(22000);
     playClick();
     Form1->music->stop();
