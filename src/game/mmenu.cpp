@@ -8,6 +8,7 @@
 #include "engine/surface.h"
 #include "engine/surface_chain.h"
 #include "engine/zef_dx.h"
+#include "engine/zef_font.h"
 #include "game/game_controller.h"
 #include "services/sound.h"
 #include "services/zef_input.h"
@@ -84,6 +85,12 @@ void MMenu::process() {
 
     if (anyHit(input, {DIK_RETURN, DIK_LSHIFT, DIK_SPACE}) && selectedRow == 4) startMatch();
     if (input->keyHit(DIK_ESCAPE) && Form1->showQuitScreen()) Form1->quitRequested = true;
+    if (input->keyHit(DIK_C) && controlsOffered()) Form1->showControlsScreen();
+}
+
+// Network play reads both sides with the same keys: no controls screen there.
+bool MMenu::controlsOffered() const {
+    return !Form1->onFrameStart;
 }
 
 void MMenu::draw() {
@@ -96,6 +103,8 @@ void MMenu::draw() {
     Form1->font->draw(back, 350, 244, isComputer[1] == 0 ? "human" : "computer", 0);
     Form1->font->draw(back, 350, 284, std::to_string(warDays), 0);
     Form1->font->draw(back, 350, 324, std::to_string(palmTrees), 0);
+    if (controlsOffered())
+        Form1->textFont->draw(back, 320, 440, "C: controls", ZefFont::kOwnColour, 6);
 
     // Halving toward the target each frame makes the arrows glide.
     arrowX = (arrowX + 140) / 2;

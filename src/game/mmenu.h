@@ -23,4 +23,5 @@ class MMenu : public ZefBase {
     void changeSelectedValue(int32_t delta);
     void draw();
     void startMatch();
+    bool controlsOffered() const;
 };
