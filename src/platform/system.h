@@ -139,8 +139,12 @@ class AudioDevice {
     // Playback rate in samples per second; 0 restores the file's own rate.
     virtual void setFrequency(VoiceId id, uint32_t hz) = 0;
     virtual uint32_t getFrequency(VoiceId id) const = 0;
-    // Loudness in percent of the file's own, 0 (silent) to 100.
-    virtual void setVolume(VoiceId id, int32_t percent) = 0;
+    // Loudness in percent of the file's own, 0 (silent) to 100; a device
+    // without volume plays everything at full.
+    virtual void setVolume(VoiceId id, int32_t percent) {
+        (void)id;
+        (void)percent;
+    }
 };
 
 // Everything the engine takes from the outside world.
