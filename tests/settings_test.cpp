@@ -2,6 +2,7 @@
 
 #include "game/binding_rules.h"
 #include "game/plane.h"
+#include "services/zef_input.h"
 #include "shell/settings_file.h"
 #include "support/match_fixture.h"
 #include "support/scratch_dir.h"
