@@ -11,11 +11,11 @@
 #include "game/binding_rules.h"
 #include "game/pad_keys.h"
 #include "services/dik_codes.h"
-#include "services/key_names.h"
 #include "services/sound.h"
 #include "services/zef_input.h"
 #include "shell/main_window.h"
 #include "shell/pad_feed.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -34,30 +34,15 @@ constexpr int32_t kGaugeWidth = 200;
 const char* const kActionLabels[kSideActionCount] = {"faster", "slower", "turn left", "turn right",
                                                      "fire"};
 
-// Short enough for three columns: "kp8" for "numpad8".
-std::string shortKeyLabel(uint8_t code) {
-    std::string label = keyLabel(code);
-    if (label.rfind("numpad", 0) == 0) label.replace(0, 6, "kp");
-    return label;
-}
-
-std::string keysLabel(const SideKeys& keys, SideAction action) {
-    uint8_t pair[2];
-    actionKeys(keys, action, pair);
-    std::string text = shortKeyLabel(pair[0]);
-    if (pair[1] != pair[0]) text += " " + shortKeyLabel(pair[1]);
-    return text;
-}
-
-std::string padLabel(uint16_t buttons) {
-    std::string text;
-    for (uint16_t bit = 1; bit != 0; bit = uint16_t(bit << 1)) {
-        std::string name = padButtonName(bit) != nullptr ? padButtonName(bit) : "";
-        if ((buttons & bit) == 0 || name.empty()) continue;
-        if (name.rfind("dpad_", 0) == 0) name.erase(0, 5);
-        if (name == "right_shoulder") name = "rb";
-        if (!text.empty()) text += " ";
-        text += name;
+// Short enough for three columns: "kp8" for "numpad8", "up" for "dpad_up".
+std::string shortened(std::string text) {
+    for (const auto& [whole, part] : {std::pair<std::string, std::string>{"numpad", "kp"},
+                                      {"dpad_", ""},
+                                      {"right_shoulder", "rb"}}) {
+        for (size_t at = text.find(whole); at != std::string::npos; at = text.find(whole, at)) {
+            text.replace(at, whole.size(), part);
+            at += part.size();
+        }
     }
     return text.empty() ? "-" : text;
 }
@@ -93,9 +78,10 @@ struct ControlsScreen {
             font->draw(back, 40, y, kActionLabels[r], 0);
             for (int32_t side = 0; side < 2; ++side) {
                 font->draw(back, kColumnX[side], y,
-                           keysLabel(form.settings.keys[side], SideAction(r)), 6);
+                           shortened(keysText(form.settings.keys[side], SideAction(r))), 6);
             }
-            font->draw(back, kColumnX[kPadColumn], y, padLabel(form.settings.pad.action[r]), 6);
+            font->draw(back, kColumnX[kPadColumn], y,
+                       shortened(padText(form.settings.pad.action[r])), 6);
         }
         drawVolume(kMusicRow, "music", form.settings.musicVolume);
         drawVolume(kEffectsRow, "effects", form.settings.effectsVolume);

@@ -92,6 +92,8 @@ bool readPadButtons(const std::string& text, uint16_t& out) {
     return true;
 }
 
+}  // namespace
+
 std::string keysText(const SideKeys& keys, SideAction action) {
     uint8_t pair[2];
     actionKeys(keys, action, pair);
@@ -110,6 +112,8 @@ std::string padText(uint16_t buttons) {
     }
     return text;
 }
+
+namespace {
 
 // Reads one known entry into `s`; false when the game knows the entry but
 // not its value, and with `known` false when it does not know the entry.

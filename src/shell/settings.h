@@ -47,5 +47,10 @@ struct Settings {
 Settings settingsFrom(const platform::IniContents& contents, const std::string& fileName,
                       std::vector<std::string>& warnings);
 
+// An action's keys ("numpad8 up") and a pad action's buttons ("a right_shoulder"),
+// as the file writes them.
+std::string keysText(const SideKeys& keys, SideAction action);
+std::string padText(uint16_t buttons);
+
 // The whole file for `settings`, unknown entries included.
 std::string settingsText(const Settings& settings);
