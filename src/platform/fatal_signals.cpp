@@ -1,5 +1,8 @@
 #include "platform/fatal_signals.h"
 
+#include <pthread.h>
+#include <sys/prctl.h>
+
 #include <csignal>
 #include <cstdlib>
 
@@ -13,10 +16,16 @@ extern "C" void exitNow(int) {
     std::_Exit(exitCode_);
 }
 
+// SDL shows the box from a child process on X11: it must not outlive us.
+extern "C" void childEndsWithUs() {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
 }  // namespace
 
 void exitOnTerminationSignals(int exitCode) {
     exitCode_ = exitCode;
+    pthread_atfork(nullptr, nullptr, childEndsWithUs);
     std::signal(SIGTERM, exitNow);
     std::signal(SIGINT, exitNow);
 }
