@@ -1,11 +1,11 @@
-# Fails the build when a file outside src/platform includes an SDL or ENet header.
+# Fails the build when a file outside src/platform includes an SDL, ENet or inih header.
 file(GLOB_RECURSE files ${ROOT}/src/*.h ${ROOT}/src/*.cpp)
 foreach(f ${files})
   string(FIND "${f}" "${ROOT}/src/platform/" inPlatform)
   if(NOT inPlatform EQUAL 0)
-    file(STRINGS "${f}" hits REGEX "#include[ \t]*[<\"](SDL|enet/)")
+    file(STRINGS "${f}" hits REGEX "#include[ \t]*[<\"](SDL|enet/|ini\\.h)")
     if(hits)
-      message(FATAL_ERROR "${f} includes an outside library (SDL, ENet); only src/platform may")
+      message(FATAL_ERROR "${f} includes an outside library (SDL, ENet, inih); only src/platform may")
     endif()
   endif()
 endforeach()

@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
-# Makes sure the Debian packages the build and the tests need are present:
+# Makes sure the Debian packages building and playing (PLAY_PACKAGES) and the
+# tests (TEST_PACKAGES) need are present:
 # installs them when run as root, otherwise prints the apt-get line and stops.
-PACKAGES=(cmake g++ make pkg-config
+# What building and playing need.
+PLAY_PACKAGES=(cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libpng-dev fonts-liberation libcairo2-dev
-  fonts-dejavu-core
-  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libenet-dev libxxhash-dev
+  fonts-dejavu-core zlib1g-dev libenet-dev libxxhash-dev libinih-dev)
+# What the tests, the benchmarks and packaging need on top.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxfixes-dev
   xvfb xdotool x11-utils imagemagick openbox
   dpkg-dev lintian appstream
   clang libclang-rt-14-dev python3)
+PACKAGES=("${PLAY_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 
+# Installs the packages named as arguments, or PACKAGES (all of them) without any.
 ensure_packages() {
     local missing=()
     local p
-    for p in "${PACKAGES[@]}"; do
+    local wanted=("$@")
+    [ ${#wanted[@]} -eq 0 ] && wanted=("${PACKAGES[@]}")
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0

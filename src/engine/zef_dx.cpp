@@ -5,6 +5,7 @@
 
 #include "engine/error_codes.h"
 #include "engine/surface.h"
+#include "platform/fatal_signals.h"
 #include "platform/result_codes.h"
 #include "platform/system.h"
 #include "services/zef_file_manager.h"
@@ -14,6 +15,8 @@
 namespace {
 constexpr uint8_t kEscape = 0x01;
 constexpr uint8_t kSpace = 0x39;
+// -1 as the process's status: 255.
+constexpr int kFatalExitCode = -1;
 }  // namespace
 
 ZefDX::ZefDX(platform::System* window, bool fullscreen, int32_t width, int32_t height,
@@ -167,10 +170,11 @@ void ZefDX::showError(const std::string& operation, const std::string& message, 
 void ZefDX::fatalError(const std::string& operation, const std::string& message, int32_t code) {
     if (fatalHook != nullptr) fatalHook(formatErrorText(operation, message, code), fatalContext);
     if (fullscreen) window->window().leaveFullscreen();
+    platform::exitOnTerminationSignals(kFatalExitCode);
     showError(operation, message, code);
     stopped = true;
     // No destructor runs; the system takes the devices back.
-    std::_Exit(-1);
+    std::_Exit(kFatalExitCode);
 }
 
 void ZefDX::log(const std::string& text) {

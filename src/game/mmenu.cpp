@@ -8,6 +8,7 @@
 #include "engine/surface.h"
 #include "engine/surface_chain.h"
 #include "engine/zef_dx.h"
+#include "engine/zef_font.h"
 #include "game/computer_strength.h"
 #include "game/game_controller.h"
 #include "services/sound.h"
@@ -98,6 +99,12 @@ void MMenu::process() {
 
     if (anyHit(input, {DIK_RETURN, DIK_LSHIFT, DIK_SPACE}) && selectedRow == 4) startMatch();
     if (input->keyHit(DIK_ESCAPE) && Form1->showQuitScreen()) Form1->quitRequested = true;
+    if (input->keyHit(DIK_C) && controlsOffered()) Form1->showControlsScreen();
+}
+
+// Network play reads both sides with the same keys: no controls screen there.
+bool MMenu::controlsOffered() const {
+    return !Form1->onFrameStart;
 }
 
 void MMenu::draw() {
@@ -113,6 +120,8 @@ void MMenu::draw() {
     }
     Form1->font->draw(back, 350, 284, std::to_string(warDays), 0);
     Form1->font->draw(back, 350, 324, std::to_string(palmTrees), 0);
+    if (controlsOffered())
+        Form1->textFont->draw(back, 320, 440, "C: controls", ZefFont::kOwnColour, 6);
 
     // Halving toward the target each frame makes the arrows glide.
     arrowX = (arrowX + 140) / 2;
@@ -122,6 +131,7 @@ void MMenu::draw() {
 }
 
 void MMenu::startMatch() {
+    Form1->saveSettings();
     Form1->click->setFrequency(22000);
     playClick();
     Form1->music->stop();

@@ -27,4 +27,5 @@ class MMenu : public ZefBase {
     void chooseStrength(ZefInput* input);
     void draw();
     void startMatch();
+    bool controlsOffered() const;
 };

@@ -14,11 +14,18 @@ struct Binding {
     uint8_t key;
 };
 
+// The right shoulder opens the controls screen from the menu.
 const Binding kMenuBindings[] = {
     {Pad::kDpadUp, DIK_UP},       {Pad::kDpadDown, DIK_DOWN}, {Pad::kDpadLeft, DIK_LEFT},
     {Pad::kDpadRight, DIK_RIGHT}, {Pad::kSouth, DIK_RETURN},  {Pad::kEast, DIK_ESCAPE},
-    {Pad::kStart, DIK_SPACE},     {Pad::kBack, DIK_ESCAPE},
+    {Pad::kStart, DIK_SPACE},     {Pad::kBack, DIK_ESCAPE},   {Pad::kRightShoulder, DIK_C},
 };
+
+const PadButtons kDefaultPadButtons = {{Pad::kDpadUp, Pad::kDpadDown, Pad::kDpadLeft,
+                                        Pad::kDpadRight,
+                                        uint16_t(Pad::kSouth | Pad::kRightShoulder)}};
+
+PadButtons boundButtons = kDefaultPadButtons;
 
 // The key of one control; 0 when the control does nothing in that mode.
 uint8_t keyOf(uint16_t control, int32_t side, PadMode mode) {
@@ -28,21 +35,52 @@ uint8_t keyOf(uint16_t control, int32_t side, PadMode mode) {
         }
         return 0;
     }
+    if (control == Pad::kStart) return DIK_P;
+    if (control == Pad::kBack) return DIK_ESCAPE;
     // The first key of each control, the one the computer opponent presses.
-    const SideKeys& keys = sideKeys(side);
-    const Binding play[] = {
-        {Pad::kDpadUp, keys.up[0]},     {Pad::kDpadDown, keys.down[0]},
-        {Pad::kDpadLeft, keys.left[0]}, {Pad::kDpadRight, keys.right[0]},
-        {Pad::kSouth, keys.fire},       {Pad::kRightShoulder, keys.fire},
-        {Pad::kStart, DIK_P},           {Pad::kBack, DIK_ESCAPE},
-    };
-    for (const Binding& b : play) {
-        if (b.control == control) return b.key;
+    for (int action = 0; action < kSideActionCount; ++action) {
+        if ((boundButtons.action[action] & control) == 0) continue;
+        uint8_t keys[2];
+        actionKeys(sideKeys(side), SideAction(action), keys);
+        return keys[0];
     }
     return 0;
 }
 
 }  // namespace
+
+const PadButtons& padButtons() {
+    return boundButtons;
+}
+
+const PadButtons& defaultPadButtons() {
+    return kDefaultPadButtons;
+}
+
+void setPadButtons(const PadButtons& buttons) {
+    boundButtons = buttons;
+}
+
+const char* padButtonName(uint16_t button) {
+    switch (button) {
+        case Pad::kDpadUp:
+            return "dpad_up";
+        case Pad::kDpadDown:
+            return "dpad_down";
+        case Pad::kDpadLeft:
+            return "dpad_left";
+        case Pad::kDpadRight:
+            return "dpad_right";
+        case Pad::kSouth:
+            return "a";
+        case Pad::kEast:
+            return "b";
+        case Pad::kRightShoulder:
+            return "right_shoulder";
+        default:
+            return nullptr;
+    }
+}
 
 uint16_t padControls(const Pad& pad) {
     if (!pad.connected) return 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "game/side_keys.h"
 #include "platform/system.h"
 
 // What a game pad presses in the game's key arrays.
@@ -8,6 +9,22 @@ enum class PadMode {
     Menu,  // the menu and the blocking screens: arrows, Return, Escape, Space
     Play,  // a frame of a match: its side's own controls
 };
+
+// The pad buttons (platform::PadState bits) of each side action in a match,
+// the same for both pads. Start (pause) and Back (leave) are fixed.
+struct PadButtons {
+    uint16_t action[kSideActionCount];
+};
+const PadButtons& padButtons();
+const PadButtons& defaultPadButtons();
+void setPadButtons(const PadButtons& buttons);
+// The buttons a player may bind, and their names in the settings file
+// ("dpad_up", "a", "right_shoulder"...); nullptr for any other bit.
+constexpr uint16_t kBindablePadButtons =
+    platform::PadState::kDpadUp | platform::PadState::kDpadDown | platform::PadState::kDpadLeft |
+    platform::PadState::kDpadRight | platform::PadState::kSouth | platform::PadState::kEast |
+    platform::PadState::kRightShoulder;
+const char* padButtonName(uint16_t button);
 
 // The pad's buttons (platform::PadState bits), with the left stick folded
 // into the D-pad beyond a dead zone of a quarter of its travel.

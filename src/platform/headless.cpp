@@ -99,8 +99,10 @@ struct HeadlessSystem::Impl {
             }
             for (int i = 0; i < 256; ++i) state[i] = held[i] ? 0x80 : 0;
             o.screenshotKey.take(state);
+            o.muteKey.take(state);
         }
         bool screenshotRequested() override { return o.screenshotKey.requested(); }
+        bool muteRequested() override { return o.muteKey.requested(); }
         void readMouse(MouseState& state) override { state = o.mouse; }
         void setMousePos(int x, int y) override {
             o.mouse.x = x;
@@ -163,6 +165,9 @@ struct HeadlessSystem::Impl {
         uint32_t getFrequency(VoiceId id) const override {
             return o.mixer ? o.mixer->getFrequency(id) : 0;
         }
+        void setVolume(VoiceId id, int32_t percent) override {
+            if (o.mixer) o.mixer->setVolume(id, percent);
+        }
 
       private:
         Impl& o;
@@ -183,6 +188,7 @@ struct HeadlessSystem::Impl {
     bool closeRequested = false;
     bool focus = true;
     ScreenshotKey screenshotKey;
+    MuteKey muteKey;
     std::vector<ScriptedKey> script;
     int reads = 0;
     MouseState mouse;

@@ -113,6 +113,10 @@ uint32_t Mixer::getFrequency(AudioDevice::VoiceId id) const {
     return v->frequency != 0 ? v->frequency : uint32_t(v->format.samplesPerSecond);
 }
 
+void Mixer::setVolume(AudioDevice::VoiceId id, int32_t percent) {
+    if (Voice* v = find(id)) v->volume = float(std::clamp(percent, 0, 100)) / 100.0f;
+}
+
 void Mixer::mix(int16_t* out, size_t frames) {
     float acc[2 * kChunkFrames];
     while (frames > 0) {
@@ -122,8 +126,8 @@ void Mixer::mix(int16_t* out, size_t frames) {
             if (!v.playing) continue;
             const double step = double(getFrequency(v.id)) / outputRate_;
             // Negative pan keeps the sound on the left by turning the right down.
-            const float gainL = v.pan > 0 ? attenuation(v.pan) : 1.0f;
-            const float gainR = v.pan < 0 ? attenuation(v.pan) : 1.0f;
+            const float gainL = v.volume * (v.pan > 0 ? attenuation(v.pan) : 1.0f);
+            const float gainR = v.volume * (v.pan < 0 ? attenuation(v.pan) : 1.0f);
             const int ch = v.format.channels;
             const double length = double(v.frameCount);
             for (size_t i = 0; i < n; ++i) {

@@ -24,6 +24,7 @@ class Mixer {
     void setPan(AudioDevice::VoiceId id, int32_t pan);
     void setFrequency(AudioDevice::VoiceId id, uint32_t hz);
     uint32_t getFrequency(AudioDevice::VoiceId id) const;
+    void setVolume(AudioDevice::VoiceId id, int32_t percent);
 
     // Adds nothing to the caller's buffer: writes `frames` interleaved
     // stereo frames, the sum of all playing voices, saturated.
@@ -40,6 +41,7 @@ class Mixer {
         bool looping = false;
         int32_t pan = 0;
         uint32_t frequency = 0;  // 0: the file's own rate
+        float volume = 1.0f;
     };
     Voice* find(AudioDevice::VoiceId id);
     const Voice* find(AudioDevice::VoiceId id) const;

@@ -3,17 +3,17 @@
 
 namespace platform {
 
-// F12 belongs to the window, not to the game: it is cut out of every key
-// state before the game sees it, and each press asks for one screenshot.
-class ScreenshotKey {
+// A key that belongs to the window, not to the game: it is cut out of every
+// key state before the game sees it, and each press asks for one action.
+class OneShotKey {
   public:
-    static constexpr uint8_t kCode = 0x58;  // F12
+    explicit OneShotKey(uint8_t code) : code_(code) {}
 
     void take(uint8_t state[256]) {
-        const bool down = (state[kCode] & 0x80) != 0;
+        const bool down = (state[code_] & 0x80) != 0;
         if (down && !down_) requested_ = true;
         down_ = down;
-        state[kCode] = 0;
+        state[code_] = 0;
     }
     bool requested() {
         const bool was = requested_;
@@ -22,8 +22,23 @@ class ScreenshotKey {
     }
 
   private:
+    uint8_t code_;
     bool down_ = false;
     bool requested_ = false;
+};
+
+// F12: one screenshot a press.
+class ScreenshotKey : public OneShotKey {
+  public:
+    static constexpr uint8_t kCode = 0x58;
+    ScreenshotKey() : OneShotKey(kCode) {}
+};
+
+// M: mutes and unmutes the sound at any time.
+class MuteKey : public OneShotKey {
+  public:
+    static constexpr uint8_t kCode = 0x32;
+    MuteKey() : OneShotKey(kCode) {}
 };
 
 }  // namespace platform

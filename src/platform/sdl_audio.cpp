@@ -114,6 +114,12 @@ void SdlAudio::setFrequency(VoiceId id, uint32_t hz) {
     mixer_->setFrequency(id, hz);
 }
 
+void SdlAudio::setVolume(VoiceId id, int32_t percent) {
+    if (!device_) return;
+    AudioLock lock(device_);
+    mixer_->setVolume(id, percent);
+}
+
 uint32_t SdlAudio::getFrequency(VoiceId id) const {
     if (!device_) return 0;
     AudioLock lock(device_);

@@ -33,13 +33,26 @@ class SdlWindow : public Window {
     // Clears the keys the window took for itself from a key state.
     void maskWindowKeys(uint8_t state[256]) const { windowKeys_.mask(state); }
     // True once for each press of F12 since the last call.
-    bool takeScreenshotRequest() {
-        const bool asked = screenshotRequests_ > 0;
-        screenshotRequests_ = 0;
-        return asked;
+    bool takeScreenshotRequest() { return take(screenshotRequests_); }
+    // True once for each press of M since the last call.
+    bool takeMuteRequest() { return take(muteRequests_); }
+    bool chosenFullscreen(bool& fullscreen) const override {
+        fullscreen = fullscreen_;
+        return toggled_;
+    }
+    void chosenWindowSize(int& width, int& height) const override {
+        const bool own = windowedW_ == ownW_ && windowedH_ == ownH_;
+        width = own ? 0 : windowedW_;
+        height = own ? 0 : windowedH_;
     }
 
   private:
+    static bool take(int& requests) {
+        const bool asked = requests > 0;
+        requests = 0;
+        return asked;
+    }
+    void noteWindowedSize();
     void handleEvent(const SDL_Event& event);
     void enterFullscreen();
     void enterWindow();
@@ -63,6 +76,10 @@ class SdlWindow : public Window {
     bool cursorVisible_ = false;
     bool closeRequested_ = false;
     int screenshotRequests_ = 0;
+    int muteRequests_ = 0;
+    int windowedW_ = 0, windowedH_ = 0;  // the window's size when last shown as one
+    int ownW_ = 0, ownH_ = 0;            // the size the window gave itself
+    bool toggled_ = false;               // the player used Alt+Enter
     bool toggleWanted_ = false;
     bool redrawWanted_ = false;
     WindowKeys windowKeys_;
@@ -76,6 +93,7 @@ class SdlInput : public InputDevice {
     void setMousePos(int x, int y) override;
     void readPads(PadState pads[2]) override;
     bool screenshotRequested() override { return window_.takeScreenshotRequest(); }
+    bool muteRequested() override { return window_.takeMuteRequest(); }
 
   private:
     SdlWindow& window_;
@@ -104,6 +122,7 @@ class SdlAudio : public AudioDevice {
     void setPan(VoiceId id, int32_t pan) override;
     void setFrequency(VoiceId id, uint32_t hz) override;
     uint32_t getFrequency(VoiceId id) const override;
+    void setVolume(VoiceId id, int32_t percent) override;
     void close();
 
   private:

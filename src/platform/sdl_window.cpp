@@ -6,6 +6,7 @@
 #include "platform/result_codes.h"
 #include "platform/sdl_backend.h"
 #include "platform/sdl_keymap.h"
+#include "platform/text_wrap.h"
 
 namespace platform {
 
@@ -16,6 +17,8 @@ namespace {
 constexpr Uint32 kSettleMs = 200;
 constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
+// Characters on one line of a message box: well inside a 1024-pixel screen.
+constexpr size_t kMessageColumns = 64;
 
 int displayOf(SDL_Window* window) {
     const int index = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
@@ -97,6 +100,8 @@ int32_t SdlWindow::open(const WindowConfig& config) {
 // window manager answers with anything short of the screen, a window it is.
 void SdlWindow::enterFullscreen() {
     const SDL_Rect screen = displayBounds(displayOf(window_));
+    // The size changes on the way are not the window's own.
+    fullscreen_ = true;
     SDL_SetWindowResizable(window_, SDL_FALSE);
     SDL_SetWindowBordered(window_, SDL_FALSE);
     SDL_SetWindowSize(window_, screen.w, screen.h);
@@ -124,12 +129,26 @@ void SdlWindow::enterWindow() {
     if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) {
         top = left = bottom = right = 0;
     }
-    const Size size = windowedSize({config_.width, config_.height},
-                                   {usable.w - left - right, usable.h - top - bottom});
+    const Size room{usable.w - left - right, usable.h - top - bottom};
+    Size size = windowedSize({config_.width, config_.height}, room);
+    if (options_.windowWidth > 0 && options_.windowHeight > 0) {
+        size = Size{
+            std::clamp(options_.windowWidth, kMinimumWidth, std::max(room.width, kMinimumWidth)),
+            std::clamp(options_.windowHeight, kMinimumHeight,
+                       std::max(room.height, kMinimumHeight))};
+    }
     SDL_SetWindowSize(window_, size.width, size.height);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
                           SDL_WINDOWPOS_CENTERED_DISPLAY(display));
     settle();
+    noteWindowedSize();
+    ownW_ = windowedW_;
+    ownH_ = windowedH_;
+}
+
+void SdlWindow::noteWindowedSize() {
+    if (!window_ || fullscreen_) return;
+    SDL_GetWindowSize(window_, &windowedW_, &windowedH_);
 }
 
 // Lets the window manager's answer arrive; the events that come meanwhile
@@ -237,6 +256,7 @@ void SdlWindow::pumpEvents() {
     while (SDL_PollEvent(&event)) handleEvent(event);
     if (toggleWanted_ && window_ && !leftForGood_) {
         toggleWanted_ = false;
+        toggled_ = true;
         if (fullscreen_) {
             enterWindow();
         } else {
@@ -258,6 +278,7 @@ void SdlWindow::handleEvent(const SDL_Event& event) {
                 event.window.event == SDL_WINDOWEVENT_EXPOSED) {
                 redrawWanted_ = true;
             }
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) noteWindowedSize();
             break;
         case SDL_KEYDOWN: {
             const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
@@ -271,6 +292,9 @@ void SdlWindow::handleEvent(const SDL_Event& event) {
                     break;
                 case WindowKeys::Action::Screenshot:
                     ++screenshotRequests_;
+                    break;
+                case WindowKeys::Action::ToggleMute:
+                    ++muteRequests_;
                     break;
                 case WindowKeys::Action::None:
                     break;
@@ -296,7 +320,9 @@ void SdlWindow::showMessageBox(const std::string& caption, const std::string& te
     const bool comeBack = window_ && fullscreen_ && !leftForGood_;
     if (comeBack) SDL_SetWindowFullscreen(window_, 0);
     SDL_ShowCursor(SDL_ENABLE);
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), window_);
+    // Wrapped so that the box fits a small screen.
+    const std::string lines = wrapText(text, kMessageColumns);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), lines.c_str(), window_);
     if (!window_ || leftForGood_) return;
     // Only a fatal error leaves full screen for good; after any other box the
     // display is as it was.

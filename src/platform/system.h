@@ -44,6 +44,14 @@ class Window {
     virtual void showMessageBox(const std::string& caption, const std::string& text) = 0;
     // Whether the window has the keyboard focus; a window that cannot tell has it.
     virtual bool hasFocus() const { return true; }
+    // Whether the player switched between full screen and a window
+    // (Alt+Enter), and if so which one they left it in.
+    virtual bool chosenFullscreen(bool& fullscreen) const {
+        (void)fullscreen;
+        return false;
+    }
+    // The size the player gave the window by resizing it; 0 x 0 if none.
+    virtual void chosenWindowSize(int& width, int& height) const { width = height = 0; }
 };
 
 struct MouseState {
@@ -86,6 +94,9 @@ class InputDevice {
     // True once for each press of the screenshot key (F12), which readKeys
     // takes for the window and never reports.
     virtual bool screenshotRequested() { return false; }
+    // True once for each press of the mute key (M), which readKeys also
+    // takes for the window.
+    virtual bool muteRequested() { return false; }
 };
 
 // Milliseconds and sleep. Real time in the game, virtual time in tests.
@@ -128,6 +139,12 @@ class AudioDevice {
     // Playback rate in samples per second; 0 restores the file's own rate.
     virtual void setFrequency(VoiceId id, uint32_t hz) = 0;
     virtual uint32_t getFrequency(VoiceId id) const = 0;
+    // Loudness in percent of the file's own, 0 (silent) to 100; a device
+    // without volume plays everything at full.
+    virtual void setVolume(VoiceId id, int32_t percent) {
+        (void)id;
+        (void)percent;
+    }
 };
 
 // Everything the engine takes from the outside world.
@@ -145,6 +162,9 @@ class System {
 struct DisplayOptions {
     bool windowed = false;  // a resizable window instead of the whole screen
     bool vsync = true;      // where the renderer offers it
+    // The window's size; 0: the largest whole multiple of the picture that fits.
+    int windowWidth = 0;
+    int windowHeight = 0;
 };
 
 // The real game: SDL2 window, keyboard, audio and clock.

@@ -7,6 +7,7 @@ namespace {
 constexpr uint8_t kReturn = 0x1C;
 constexpr uint8_t kLeftAlt = 0x38;
 constexpr uint8_t kF4 = 0x3E;
+constexpr uint8_t kM = 0x32;
 constexpr uint8_t kF12 = 0x58;
 constexpr uint8_t kNumpadEnter = 0x9C;
 constexpr uint8_t kRightAlt = 0xB8;
@@ -17,6 +18,10 @@ WindowKeys::Action WindowKeys::keyDown(uint8_t code, bool alt, bool repeat) {
     if (code == kF12) {
         taken_[code] = true;
         return repeat ? Action::None : Action::Screenshot;
+    }
+    if (code == kM) {
+        taken_[code] = true;
+        return repeat ? Action::None : Action::ToggleMute;
     }
     if (!alt) return Action::None;
     Action action = Action::None;

@@ -48,6 +48,7 @@ class Lockstep : public platform::InputDevice {
     void readPads(platform::PadState pads[2]) override { pads[0] = pads[1] = {}; }
     // F12 acts on this machine alone, as Alt+Enter does.
     bool screenshotRequested() override { return local_.screenshotRequested(); }
+    bool muteRequested() override { return local_.muteRequested(); }
 
     // The joining machine, before its window opens: says hello and waits for
     // the host's. False with one line in `error` when the host does not

@@ -68,6 +68,10 @@ void Sound::setFrequency(uint32_t hz) {
     if (active()) device_->setFrequency(voice_, hz);
 }
 
+void Sound::setVolume(int32_t percent) {
+    if (voice_ >= 0) device_->setVolume(voice_, percent);
+}
+
 void Sound::getFrequency(uint32_t& hz) const {
     if (active()) hz = device_->getFrequency(voice_);
 }

@@ -16,8 +16,9 @@ class Sound : public ZefBase {
     void play(bool looping);  // from the current position
     void stop();              // the position stays
     void rewind();
-    void setPan(int32_t pan);        // hundredths of a dB, -10000 left to 10000 right
-    void setFrequency(uint32_t hz);  // 0 restores the file's own rate
+    void setPan(int32_t pan);         // hundredths of a dB, -10000 left to 10000 right
+    void setFrequency(uint32_t hz);   // 0 restores the file's own rate
+    void setVolume(int32_t percent);  // 0 to 100 of the file's own loudness
     // Writes the playback rate into `hz`; leaves it alone when silent.
     void getFrequency(uint32_t& hz) const;
     bool playing() const;

@@ -33,6 +33,7 @@ void ZefInput::update() {
         device_->readKeys(keys);
         if (keyFeed != nullptr) keyFeed->press(keys, oldKeys, frameRead_);
         if (device_->screenshotRequested()) owner->saveScreenshot();
+        if (device_->muteRequested() && onMute) onMute();
         if (keys[DIK_F10] & 0x80) {
             owner->fatalError("ZefInput::update()", "User requested emergency exit.", -1);
         }

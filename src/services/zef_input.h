@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/zef_base.h"
@@ -55,6 +56,8 @@ class ZefInput : public ZefBase {
     platform::MouseState currentMouse;
     platform::MouseState previousMouse;
     KeyFeed* keyFeed = nullptr;  // not owned
+    // Called at each press of the mute key, which no key array shows.
+    std::function<void()> onMute;
 
   private:
     platform::InputDevice* device_ = nullptr;

@@ -8,6 +8,7 @@
 #include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/net_play.h"
+#include "shell/settings_file.h"
 
 int runApplication(platform::System& system, const std::function<void(TForm1&)>& prepare) {
     TForm1 form(&system);
@@ -38,11 +39,20 @@ int runApplication(int argc, char** argv) {
         case CommandLine::Action::Run:
             break;
     }
-    platform::DisplayOptions display;
-    display.windowed = commandLine.options.windowed;
-    std::unique_ptr<platform::System> system = platform::createSdlSystem(display);
     const CommandLineOptions& options = commandLine.options;
-    if (options.network == CommandLineOptions::Network::Off) return runApplication(*system);
+    SettingsFile settingsFile(settingsPath());
+    const Settings settings = settingsFile.load();
+    platform::DisplayOptions display;
+    display.windowed = options.displayGiven ? options.windowed : !settings.fullscreen;
+    display.windowWidth = settings.windowWidth;
+    display.windowHeight = settings.windowHeight;
+    std::unique_ptr<platform::System> system = platform::createSdlSystem(display);
+    if (options.network == CommandLineOptions::Network::Off) {
+        return runApplication(*system, [&](TForm1& form) {
+            form.settings = settings;
+            form.settingsFile = &settingsFile;
+        });
+    }
 
     // A join is settled before the window opens: a failure is one line.
     const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
@@ -57,5 +67,13 @@ int runApplication(int argc, char** argv) {
     if (options.network == CommandLineOptions::Network::Host) {
         std::cout << "kestova: waiting for the other player on UDP port " << port << std::endl;
     }
-    return runApplication(*net, [&net](TForm1& form) { net->attach(form); });
+    // Both machines read the keys with the same bindings and start from the
+    // host's menu: only the sound follows this player's settings, and
+    // nothing is written.
+    return runApplication(*net, [&net, &settings](TForm1& form) {
+        form.settings.musicVolume = settings.musicVolume;
+        form.settings.effectsVolume = settings.effectsVolume;
+        form.settings.muted = settings.muted;
+        net->attach(form);
+    });
 }

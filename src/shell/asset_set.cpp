@@ -141,7 +141,14 @@ void TForm1::loadAssetSet() {
 
     messenger = new Messenger(engine);
     menu = new MMenu(engine);
+    menu->isComputer[0] = settings.isComputer[0];
+    menu->isComputer[1] = settings.isComputer[1];
+    menu->strength[0] = settings.strength[0];
+    menu->strength[1] = settings.strength[1];
+    menu->warDays = settings.warDays;
+    menu->palmTrees = settings.palmTrees;
     engine->children.append(menu);
+    applySound();
 
     while (bar.steps() < kProgressSteps) bar.step();
 }

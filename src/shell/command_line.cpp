@@ -64,10 +64,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return failure("bad port in '" + where + "' (1 to 65535)");
             }
             if (result.options.joinHost.empty()) return failure("no host in '" + where + "'");
-        } else if (arg == "--window") {
-            result.options.windowed = true;
-        } else if (arg == "--fullscreen") {
-            result.options.windowed = false;
+        } else if (arg == "--window" || arg == "--fullscreen") {
+            result.options.windowed = arg == "--window";
+            result.options.displayGiven = true;
         } else if (arg == "--help" || arg == "-h") {
             result.action = CommandLine::Action::Help;
             return result;

@@ -7,7 +7,8 @@
 // CommandLineOptions and get a branch in parseCommandLine, a line in
 // helpText and a word in usageLine.
 struct CommandLineOptions {
-    bool windowed = false;  // --window; --fullscreen (the default) undoes it
+    bool windowed = false;      // --window; --fullscreen (the default) undoes it
+    bool displayGiven = false;  // either was given: the settings file's choice gives way
     // --host [PORT] waits for one player; --join HOST[:PORT] connects.
     enum class Network { Off, Host, Join };
     Network network = Network::Off;

@@ -6,12 +6,15 @@
 #include "game/end_screen.h"
 #include "game/game_controller.h"
 #include "game/mmenu.h"
+#include "game/pad_keys.h"
+#include "game/side_keys.h"
 #include "platform/executable_dir.h"
 #include "platform/system.h"
 #include "services/sound.h"
 #include "services/zef_file_manager.h"
 #include "shell/data_location.h"
 #include "shell/pad_feed.h"
+#include "shell/settings_file.h"
 
 TForm1* Form1 = nullptr;
 
@@ -46,6 +49,11 @@ void TForm1::FormActivate() {
     engine->createInput(1);
     padFeed = new PadFeed(system->input());
     engine->input->keyFeed = padFeed;
+    applyBindings();
+    engine->input->onMute = [this] {
+        settings.muted = !settings.muted;
+        applySound();
+    };
     // Started from a menu or a launcher the current directory is the home
     // folder: the archive is also looked for beside the program and in the
     // installed data folder.
@@ -78,6 +86,7 @@ void TForm1::FormPaint() {
         if (onMenuReached && !engine->closeRequested()) onMenuReached();
     }
     while (!quitRequested && !engine->closeRequested()) runFrame();
+    saveSettings();
     for (int side = 0; side < 2; ++side) {
         if (engineLoop[side] != nullptr) engineLoop[side]->stop();
         if (fallingLoop[side] != nullptr) fallingLoop[side]->stop();
@@ -96,6 +105,43 @@ void TForm1::runFrame() {
 }
 
 void TForm1::FormClose() {}
+
+void TForm1::applyBindings() {
+    for (int side = 0; side < 2; ++side) setSideKeys(side, settings.keys[side]);
+    setPadButtons(settings.pad);
+}
+
+void TForm1::applySound() {
+    if (soundOwner == nullptr) return;
+    for (ZefBase* member = soundOwner->children.head; member != nullptr; member = member->next) {
+        Sound* sound = dynamic_cast<Sound*>(member);
+        if (sound == nullptr) continue;
+        const int32_t volume = sound == music ? settings.musicVolume : settings.effectsVolume;
+        sound->setVolume(settings.muted ? 0 : volume);
+    }
+}
+
+void TForm1::saveSettings() {
+    if (settingsFile == nullptr) return;
+    if (menu != nullptr) {
+        settings.isComputer[0] = menu->isComputer[0];
+        settings.isComputer[1] = menu->isComputer[1];
+        settings.strength[0] = menu->strength[0];
+        settings.strength[1] = menu->strength[1];
+        settings.warDays = menu->warDays;
+        settings.palmTrees = menu->palmTrees;
+    }
+    platform::Window& window = system->window();
+    bool fullscreen = settings.fullscreen;
+    if (window.chosenFullscreen(fullscreen)) settings.fullscreen = fullscreen;
+    int width = 0, height = 0;
+    window.chosenWindowSize(width, height);
+    if (width > 0 && height > 0) {
+        settings.windowWidth = width;
+        settings.windowHeight = height;
+    }
+    settingsFile->save(settings);
+}
 
 void TForm1::FormDestroy() {
     if (engine == nullptr) return;

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "engine/random.h"
+#include "shell/settings.h"
 
 namespace platform {
 class System;
@@ -20,6 +21,7 @@ class EndScreen;
 class Messenger;
 class TileLayer;
 class PadFeed;
+class SettingsFile;
 
 // The main window: owns the engine and every shared asset, runs the game
 // from its first paint. One per process, reached through Form1.
@@ -49,6 +51,15 @@ class TForm1 {
     void drawPowerDots(int32_t x, int32_t y, int32_t n);
     void playAt(Sound* sound, int32_t x);
     void closeCurtain();
+    // The controls screen: both sides' keys, the pad's buttons, the sound.
+    void showControlsScreen();
+    // Puts the settings' keys and pad buttons in force.
+    void applyBindings();
+    // Sets every sound's volume from the settings.
+    void applySound();
+    // Gathers the menu's choices and the window's into the settings and
+    // writes them when they changed.
+    void saveSettings();
 
     platform::System* system;  // the window this form is shown in
     bool cursorHidden = false;
@@ -100,6 +111,12 @@ class TForm1 {
     SpriteFont* font = nullptr;
     bool quitRequested = false;
     PadFeed* padFeed = nullptr;  // the game pads' keys, owned
+
+    // The player's settings, defaults until the application gives its own.
+    // Written only through settingsFile: without one (tests, network play)
+    // nothing is written.
+    Settings settings;
+    SettingsFile* settingsFile = nullptr;  // not owned
 
     // The program's one random generator, seeded at activation.
     Random random;

@@ -14,6 +14,8 @@ class PadFeed : public KeyFeed {
   public:
     explicit PadFeed(platform::InputDevice& device) : device_(device) {}
     void press(uint8_t keys[256], uint8_t oldKeys[256], bool frameRead) override;
+    // The controls (padControls) of either pad at the last read.
+    uint16_t held() const { return uint16_t(previous_[0] | previous_[1]); }
 
   private:
     platform::InputDevice& device_;

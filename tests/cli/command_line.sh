@@ -9,6 +9,7 @@ version="$2"
 fail() { echo "command_line: $1"; exit 1; }
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
+export XDG_CONFIG_HOME="$out"  # never the developer's own settings
 
 "$game" --version >"$out/stdout" 2>"$out/stderr" || fail "--version exit code $?"
 [ "$(cat "$out/stdout")" = "Kestova $version" ] || fail "--version printed '$(cat "$out/stdout")'"

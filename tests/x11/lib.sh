@@ -4,7 +4,11 @@
 # Starts Xvfb on the first free display from :90 up, waits until it answers,
 # and sets DISPLAY. Sound goes to SDL's dummy driver (no sound card here).
 # The game takes the whole screen unless it is started with --window.
+# XDG_CONFIG_HOME is a scratch folder, removed at exit: the game never reads
+# or writes the developer's own settings.
 start_xvfb() {
+    XDG_CONFIG_HOME="$(mktemp -d /tmp/kestova_config_XXXXXX)"
+    export XDG_CONFIG_HOME
     local screen="${1:-1024x768x24}"
     local n
     for n in $(seq 90 139); do
@@ -34,6 +38,7 @@ start_xvfb() {
 
 stop_xvfb() {
     stop_wm
+    case "${XDG_CONFIG_HOME:-}" in /tmp/kestova_config_*) rm -rf "$XDG_CONFIG_HOME" ;; esac
     if [ -n "${XVFB_PID:-}" ]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
