@@ -11,7 +11,7 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxfixes-dev
   xvfb xdotool x11-utils imagemagick openbox
   dpkg-dev lintian appstream
-  clang libclang-rt-14-dev python3)
+  clang libclang-rt-14-dev clang-format python3)
 PACKAGES=("${PLAY_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 
 # Installs the packages named as arguments, or PACKAGES (all of them) without any.

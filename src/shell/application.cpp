@@ -57,9 +57,10 @@ int runApplication(int argc, char** argv) {
     // A join is settled before the window opens: a failure is one line.
     const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
     std::string error;
-    std::unique_ptr<NetPlay> net = options.network == CommandLineOptions::Network::Host
-                                       ? NetPlay::host(port, *system, error)
-                                       : NetPlay::join(options.joinHost, port, *system, error);
+    std::unique_ptr<NetPlay> net =
+        options.network == CommandLineOptions::Network::Host
+            ? NetPlay::host(port, *system, system->clock(), error)
+            : NetPlay::join(options.joinHost, port, *system, system->clock(), error);
     if (!net) {
         std::cerr << "kestova: " << error << '\n';
         return 1;
