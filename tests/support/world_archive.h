@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/byte_writers.h"
-#include "support/scratch_dir.h"
+#include "byte_writers.h"
+#include "scratch_dir.h"
 
 namespace world_test {
 
