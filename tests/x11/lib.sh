@@ -40,14 +40,17 @@ screen_up() {
 }
 
 # run_program PROGRAM [ARGS...]: starts it in the current folder, its
-# standard error in $WORK/stderr; its pid is $GAME.
+# standard error in $WORK/stderr; its pid is $GAME. Started through a
+# subshell's exec, it keeps SIGINT's default action (a plain background
+# command would ignore it), so SDL can turn SIGINT into a close request.
 run_program() {
-    "$@" 2>"$WORK/stderr" &
+    (exec "$@") 2>"$WORK/stderr" &
     GAME=$!
 }
 # run_game [ARGS...]: the built game, in the build folder beside its data.
 run_game() {
-    run_program bash -c 'cd "$0" && exec ./kestova "$@"' "$build" "$@"
+    (cd "$build" && exec ./kestova "$@") 2>"$WORK/stderr" &
+    GAME=$!
 }
 alive() { [ -n "$GAME" ] && kill -0 "$GAME" 2>/dev/null; }
 stop_game() {

@@ -10,7 +10,8 @@ shots="${KESTOVA_SHOTS:-$WORK}"
 [ -z "${KESTOVA_SHOTS:-}" ] || KEEP_WORK=1
 mkdir -p "$shots/match" "$shots/ref"
 logo="$(extract_picture "$build" gfx/logo.bmp "$shots/ref")"
-run_program timeout 280 bash -c 'cd "$0" && exec ./kestova --window' "$build"
+cd "$build"
+run_program timeout 280 ./kestova --window
 
 id="$(game_window 30)"
 
