@@ -43,7 +43,7 @@ class BusyWorld {
             std::filesystem::copy_file(real, dir_ + "/Kestova.dat", error);
             realData_ = true;
         } else {
-            world_test::writeArchive(dir_ + "/Kestova.dat", world_test::worldFiles());
+            kit::writeFile(dir_ + "/Kestova.dat", kit::archive(world_test::worldFiles()));
         }
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dir_);

@@ -105,16 +105,20 @@ TEST_F(ComputerCannonTest, AnswersAFiringEnemyAboutOneFrameInThree) {
 
 class ComputerPlaneTest : public ComputerCannonTest {
   protected:
+    // Attacking at y = 300 with the given heading, due to think.
+    void attackAt(int32_t heading) {
+        plane->posY = 300.0;
+        plane->heading = heading;
+        plane->speed = 10.0;
+        plane->thinkTimer = 50;
+        plane->attacking = true;
+        plane->think();
+    }
     const SideKeys& ownKeys = sideKeys(0);
 };
 
 TEST_F(ComputerPlaneTest, PullsUpWhenHeadingDownNearTheSea) {
-    plane->posY = 300.0;
-    plane->heading = 128;
-    plane->speed = 10.0;
-    plane->thinkTimer = 50;
-    plane->attacking = true;
-    plane->think();
+    attackAt(128);
     EXPECT_FALSE(plane->attacking);
     EXPECT_LE(plane->targetY, 120);
     EXPECT_GE(plane->targetY, -379);
@@ -122,12 +126,7 @@ TEST_F(ComputerPlaneTest, PullsUpWhenHeadingDownNearTheSea) {
 }
 
 TEST_F(ComputerPlaneTest, LevelFlightAtTheSameHeightKeepsAttacking) {
-    plane->posY = 300.0;
-    plane->heading = 64;
-    plane->speed = 10.0;
-    plane->thinkTimer = 50;
-    plane->attacking = true;
-    plane->think();
+    attackAt(64);
     EXPECT_TRUE(plane->attacking);
     EXPECT_EQ(plane->targetX, 1320);  // the enemy cannon itself
     EXPECT_EQ(plane->targetY, 340);

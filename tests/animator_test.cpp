@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "animator_zan_bytes.h"
+#include <functional>
+
 #include "engine/surface.h"
 #include "engine/zef_dx.h"
 #include "platform/headless.h"
 #include "services/zef_input.h"
-#include "sound_wav_writer.h"
+#include "support/byte_writers.h"
+#include "support/scratch_dir.h"
+#include "support/zan_bytes.h"
 #include "zan_encoder.h"
 
 namespace {
@@ -22,7 +25,7 @@ class AnimatorTest : public ::testing::Test {
     }
 
     std::string write(const std::vector<uint8_t>& bytes, const std::string& name = "a.zan") {
-        testwav::writeFile(dir.file(name), bytes);
+        kit::writeFile(dir.file(name), bytes);
         return dir.file(name);
     }
 
@@ -38,12 +41,12 @@ class AnimatorTest : public ::testing::Test {
     }
 
     std::string sound(int frames) {
-        testwav::writeFile(dir.file("s.wav"),
-                           testwav::build({}, testwav::pcm16(std::vector<int16_t>(frames, 5000))));
+        kit::writeFile(dir.file("s.wav"),
+                       kit::wav({}, kit::pcm16(std::vector<int16_t>(frames, 5000))));
         return dir.file("s.wav");
     }
 
-    testwav::TempDir dir;
+    kit::ScratchDir dir;
     platform::HeadlessSystem sys;
     std::unique_ptr<ZefDX> dx;
 };
@@ -235,101 +238,104 @@ TEST_F(AnimatorTest, DisabledSoundIsNotStarted) {
 }
 
 // Each kind of damaged file ends the program with a message naming the file.
-class AnimatorDeathTest : public AnimatorTest {
-  protected:
-    void expectRefused(const testzan::Bytes& file, const std::string& pattern, int x = 0,
-                       int y = 0) {
-        std::string path = write(file.data, "bad.zan");
-        EXPECT_EXIT(dx->playAnimation(path, x, y), ::testing::ExitedWithCode(255), pattern);
-    }
+struct DamagedZan {
+    const char* name;
+    std::function<testzan::Bytes(const std::string& wav)> file;
+    const char* pattern;
+    int x = 0, y = 0;
 };
 
-TEST_F(AnimatorDeathTest, TruncatedHeader) {
-    testzan::Bytes file;
-    file.i32(4).i32(4);
-    expectRefused(file, "Animator::open\\(\\): '.*bad.zan: file ends inside its header'");
+testzan::Bytes zan(int32_t w, int32_t h) {
+    return testzan::Bytes().header(w, h, 0);
 }
 
-TEST_F(AnimatorDeathTest, ImpossibleSize) {
-    expectRefused(testzan::Bytes().header(-2, 4, 0), "bad.zan: bad animation size -2x4");
-    expectRefused(testzan::Bytes().header(100000, 100000, 0),
-                  "bad.zan: bad animation size 100000x100000");
-}
-
-TEST_F(AnimatorDeathTest, FramePeriodLongerThanFiveSeconds) {
-    expectRefused(testzan::Bytes().header(4, 4, 5001).end(),
-                  "Animator::open\\(\\): '.*bad.zan: frame period 5001 ms is longer than 5000 ms'");
-}
-
-TEST_F(AnimatorDeathTest, FileEndsBeforeItsEndCommand) {
-    expectRefused(testzan::Bytes().header(4, 4, 0).frame({0x8000}),
-                  "Animator::process\\(\\): '.*bad.zan: file ends before its end command'");
-    expectRefused(testzan::Bytes().header(4, 4, 0).i32(2), "bad.zan: file ends inside a wait");
-    expectRefused(testzan::Bytes().header(4, 4, 0).i32(3).i32(0),
-                  "bad.zan: file ends inside a load sound command");
-}
-
-TEST_F(AnimatorDeathTest, FrameRunsPastTheEndOfTheFile) {
-    testzan::Bytes file;
-    file.header(4, 4, 0).i32(1).i32(20).i32(0x80000000);
-    expectRefused(file, "bad.zan: frame runs past the end of the file");
-}
-
-TEST_F(AnimatorDeathTest, NegativeFrameLength) {
-    testzan::Bytes file;
-    file.header(4, 4, 0).i32(1).i32(-4);
-    expectRefused(file, "bad.zan: negative frame length -4");
-}
-
-TEST_F(AnimatorDeathTest, FrameAsLongAsTheBuffer) {
+const DamagedZan kDamaged[] = {
+    {"TruncatedHeader", [](auto&) { return testzan::Bytes().i32(4).i32(4); },
+     "Animator::open\\(\\): '.*bad.zan: file ends inside its header'"},
+    {"NegativeSize", [](auto&) { return zan(-2, 4); }, "bad.zan: bad animation size -2x4"},
+    {"HugeSize", [](auto&) { return zan(100000, 100000); },
+     "bad.zan: bad animation size 100000x100000"},
+    {"FramePeriodLongerThanFiveSeconds",
+     [](auto&) { return testzan::Bytes().header(4, 4, 5001).end(); },
+     "Animator::open\\(\\): '.*bad.zan: frame period 5001 ms is longer than 5000 ms'"},
+    {"FileEndsBeforeItsEndCommand", [](auto&) { return zan(4, 4).frame({0x8000}); },
+     "Animator::process\\(\\): '.*bad.zan: file ends before its end command'"},
+    {"FileEndsInsideAWait", [](auto&) { return zan(4, 4).i32(2); },
+     "bad.zan: file ends inside a wait"},
+    {"FileEndsInsideALoad", [](auto&) { return zan(4, 4).i32(3).i32(0); },
+     "bad.zan: file ends inside a load sound command"},
+    {"FrameRunsPastTheEndOfTheFile", [](auto&) { return zan(4, 4).i32(1).i32(20).i32(0x80000000); },
+     "bad.zan: frame runs past the end of the file"},
+    {"NegativeFrameLength", [](auto&) { return zan(4, 4).i32(1).i32(-4); },
+     "bad.zan: negative frame length -4"},
     // 2x1: (2+1)*(1+1) + 4*1 = 10 pixels, 20 bytes.
-    testzan::Bytes file;
-    file.header(2, 1, 0).i32(1).i32(20);
-    file.data.resize(file.data.size() + 20, 0);
-    expectRefused(file,
-                  "Animator::process\\(\\): 'Frame size bigger than buffer!', error code: "
-                  "0x00000014");
+    {"FrameAsLongAsTheBuffer",
+     [](auto&) {
+         testzan::Bytes file = zan(2, 1).i32(1).i32(20);
+         file.data.resize(file.data.size() + 20, 0);
+         return file;
+     },
+     "Animator::process\\(\\): 'Frame size bigger than buffer!', error code: 0x00000014"},
+    {"FrameWithoutItsEndWord",
+     [](auto&) {
+         return zan(4, 4).frame({0, 1, 0x1234}).end();
+     },
+     "bad.zan: frame has no end-of-frame word"},
+    {"RunPastTheEndOfTheFrame",
+     [](auto&) {
+         return zan(4, 4).frame({0, 3, 0x1234}).end();
+     },
+     "bad.zan: run runs past the end of the frame"},
+    {"SkipWithoutItsEndWord", [](auto&) { return zan(4, 4).frame({2}).end(); },
+     "bad.zan: frame has no end-of-frame word"},
+    {"RunThatLeavesTheRightEdge",
+     [](auto&) {
+         return zan(20, 1).frame(
+             {0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x8000});
+     },
+     "bad.zan: run leaves the surface", 630, 0},
+    {"RunThatLeavesTheLeftEdge",
+     [](auto&) {
+         return zan(4, 4).frame({0, 1, 5, 0x8000}).end();
+     },
+     "bad.zan: run leaves the surface", -1, 0},
+    {"SkipThatLeavesTheSurface",
+     [](auto&) {
+         return zan(4, 4).frame({0x7FFF, 1, 5, 0x8000}).end();
+     },
+     "bad.zan: run leaves the surface"},
+    {"LineSkipThatLeavesTheSurface",
+     [](auto&) {
+         return zan(4, 4).frame({0xFFF0, 0x8000}).end();
+     },
+     "bad.zan: line skip leaves the surface", 0, 470},
+    {"TwoLineSkipsThatLeaveTheSurface",
+     [](auto&) {
+         return zan(4, 4).frame({0xFFFF, 0xFFFF, 0x8000}).end();
+     },
+     "bad.zan: line skip leaves the surface", 0, 479},
+    {"SoundNeverLoaded", [](auto& wav) { return zan(1, 1).load(wav).play(1, 0).end(); },
+     "bad.zan: sound 1 was never loaded"},
+    {"SoundNeverLoadedStopped", [](auto&) { return zan(1, 1).stop(-1).end(); },
+     "bad.zan: sound -1 was never loaded"},
+    {"SoundNameWithoutItsEnd",
+     [](auto&) {
+         testzan::Bytes file = zan(1, 1).i32(3);
+         file.data.insert(file.data.end(), 256, 'a');
+         return file.end();
+     },
+     "bad.zan: sound name has no end"},
+};
+
+class AnimatorDeathTest : public AnimatorTest, public ::testing::WithParamInterface<DamagedZan> {};
+
+TEST_P(AnimatorDeathTest, EndsTheProgramNamingTheFile) {
+    const DamagedZan& c = GetParam();
+    const std::string path = write(c.file(sound(10)).data, "bad.zan");
+    EXPECT_EXIT(dx->playAnimation(path, c.x, c.y), ::testing::ExitedWithCode(255), c.pattern);
 }
 
-TEST_F(AnimatorDeathTest, FrameWithoutItsEndWord) {
-    expectRefused(testzan::Bytes().header(4, 4, 0).frame({0, 1, 0x1234}).end(),
-                  "bad.zan: frame has no end-of-frame word");
-    expectRefused(testzan::Bytes().header(4, 4, 0).frame({0, 3, 0x1234}).end(),
-                  "bad.zan: run runs past the end of the frame");
-    expectRefused(testzan::Bytes().header(4, 4, 0).frame({2}).end(),
-                  "bad.zan: frame has no end-of-frame word");
-}
-
-TEST_F(AnimatorDeathTest, RunThatLeavesTheSurface) {
-    expectRefused(testzan::Bytes().header(20, 1, 0).frame(
-                      {0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x8000}),
-                  "bad.zan: run leaves the surface", 630, 0);
-    expectRefused(testzan::Bytes().header(4, 4, 0).frame({0, 1, 5, 0x8000}).end(),
-                  "bad.zan: run leaves the surface", -1, 0);
-    expectRefused(testzan::Bytes().header(4, 4, 0).frame({0x7FFF, 1, 5, 0x8000}).end(),
-                  "bad.zan: run leaves the surface");
-}
-
-TEST_F(AnimatorDeathTest, LineSkipThatLeavesTheSurface) {
-    expectRefused(testzan::Bytes().header(4, 4, 0).frame({0xFFF0, 0x8000}).end(),
-                  "bad.zan: line skip leaves the surface", 0, 470);
-    expectRefused(testzan::Bytes().header(4, 4, 0).frame({0xFFFF, 0xFFFF, 0x8000}).end(),
-                  "bad.zan: line skip leaves the surface", 0, 479);
-}
-
-TEST_F(AnimatorDeathTest, SoundNeverLoaded) {
-    std::string wav = sound(10);
-    expectRefused(testzan::Bytes().header(1, 1, 0).load(wav).play(1, 0).end(),
-                  "bad.zan: sound 1 was never loaded");
-    expectRefused(testzan::Bytes().header(1, 1, 0).stop(-1).end(),
-                  "bad.zan: sound -1 was never loaded");
-}
-
-TEST_F(AnimatorDeathTest, SoundNameWithoutItsEnd) {
-    testzan::Bytes file;
-    file.header(1, 1, 0).i32(3);
-    file.data.insert(file.data.end(), 256, 'a');
-    expectRefused(file.end(), "bad.zan: sound name has no end");
-}
+INSTANTIATE_TEST_SUITE_P(Damaged, AnimatorDeathTest, ::testing::ValuesIn(kDamaged),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -114,15 +114,15 @@ class DamagedArchiveTest : public FileManagerTest {
 
 TEST_F(DamagedArchiveTest, CountBeyondTheEntriesPresent) {
     std::string bytes = good();
-    poke32(bytes, 0, 3);
+    pokeLE(bytes, 0, 3);
     expectRefused(bytes, "entry count 3 but only 2 entries are present");
-    poke32(bytes, 0, 0x7FFFFFFF);
+    pokeLE(bytes, 0, 0x7FFFFFFF);
     expectRefused(bytes, "entry count 2147483647 but only 2 entries are present");
 }
 
 TEST_F(DamagedArchiveTest, NegativeCountIsAnEmptyDirectory) {
     std::string bytes = good();
-    poke32(bytes, 0, 0xFFFFFFFF);
+    pokeLE(bytes, 0, 0xFFFFFFFF);
     writeFile("Kestova.dat", bytes);
     files().setArchive("Kestova.dat");
     EXPECT_TRUE(files().archiveSelected);
@@ -144,24 +144,24 @@ TEST_F(DamagedArchiveTest, NameWithoutItsNul) {
 
 TEST_F(DamagedArchiveTest, OffsetOrSizeOutsideTheFile) {
     std::string bytes = good();
-    poke32(bytes, entryOffset(1), uint32_t(bytes.size()));  // starts at the end, 6 bytes long
+    pokeLE(bytes, entryOffset(1), uint32_t(bytes.size()));  // starts at the end, 6 bytes long
     expectRefused(bytes, "entry 1 lies outside the archive");
     bytes = good();
-    poke32(bytes, entrySize(0), 1000);
+    pokeLE(bytes, entrySize(0), 1000);
     expectRefused(bytes, "entry 0 lies outside the archive");
     bytes = good();
-    poke32(bytes, entryOffset(0), 0xFFFFFFF0);  // negative offset
+    pokeLE(bytes, entryOffset(0), 0xFFFFFFF0);  // negative offset
     expectRefused(bytes, "entry 0 lies outside the archive");
     bytes = good();
     // Offset and size each fit, their sum overflows 32 bits.
-    poke32(bytes, entryOffset(1), 0x7FFFFFF0);
-    poke32(bytes, entrySize(1), 0x7FFFFFF0);
+    pokeLE(bytes, entryOffset(1), 0x7FFFFFF0);
+    pokeLE(bytes, entrySize(1), 0x7FFFFFF0);
     expectRefused(bytes, "entry 1 lies outside the archive");
 }
 
 TEST_F(DamagedArchiveTest, NegativeSize) {
     std::string bytes = good();
-    poke32(bytes, entrySize(1), 0xFFFFFFFE);
+    pokeLE(bytes, entrySize(1), 0xFFFFFFFE);
     expectRefused(bytes, "entry 1 has a negative size");
 }
 
@@ -171,8 +171,8 @@ TEST_F(DamagedArchiveTest, EntryEndingExactlyAtTheFileEndIsAccepted) {
     files().setArchive("Kestova.dat");
     EXPECT_EQ(readAll("b.bin"), "abcdef");
     // An empty entry at the very end is fine too.
-    poke32(bytes, entryOffset(1), uint32_t(bytes.size()));
-    poke32(bytes, entrySize(1), 0);
+    pokeLE(bytes, entryOffset(1), uint32_t(bytes.size()));
+    pokeLE(bytes, entrySize(1), 0);
     writeFile("Kestova.dat", bytes);
     files().setArchive("Kestova.dat");
     EXPECT_EQ(readAll("b.bin"), "");

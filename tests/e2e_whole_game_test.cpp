@@ -13,6 +13,7 @@
 #include "game/end_screen.h"
 #include "game/game_controller.h"
 #include "game/mmenu.h"
+#include "golden_support/golden_run.h"
 #include "platform/headless.h"
 #include "services/zef_input.h"
 #include "shell/application.h"
@@ -22,17 +23,14 @@
 namespace {
 
 bool listed(const ZefBase* object) {
-    if (Form1 == nullptr || Form1->engine == nullptr || object == nullptr) return false;
-    for (ZefBase* member = Form1->engine->children.head; member != nullptr; member = member->next) {
-        if (member == object) return true;
-    }
-    return false;
+    return Form1 != nullptr && Form1->engine != nullptr && object != nullptr &&
+           Form1->engine->children.contains(object);
 }
 
 // The smallest animation: a 16 by 16 area, the engine's period, then the end.
 std::string emptyAnimation() {
     std::string out;
-    for (uint32_t v : {16u, 16u, 0u, 0u}) world_test::putLE32(out, v);
+    for (uint32_t v : {16u, 16u, 0u, 0u}) kit::putLE(out, v, 4);
     return out;
 }
 
@@ -74,24 +72,15 @@ class WholeGameTest : public ::testing::Test {
     }
 
     void drive(int read, uint8_t held[256]) {
-        read -= readBase;
         if (read > kMaxReads || (Form1 != nullptr && Form1->engine != nullptr &&
                                  Form1->engine->frameCounter > kMaxFrames)) {
             std::fprintf(stderr, "script stuck at action %zu\n", next);
             held[DIK_F10] = 0x80;
             return;
         }
-        if (Form1 != nullptr && Form1->messenger != nullptr) {
-            const std::string& text = Form1->messenger->text;
-            if (!text.empty() && (banners.empty() || banners.back() != text)) {
-                banners.push_back(text);
-                bannerFrames.push_back(Form1->engine->frameCounter);
-            }
-        }
         if (!endScreenSeen && Form1 != nullptr && Form1->endScreen != nullptr &&
             listed(Form1->endScreen)) {
             endScreenSeen = true;
-            endScreenFrame = Form1->engine->frameCounter;
         }
         if (!inMainLoop()) {
             // Escape every fourth read skips the start-up pictures and leaves
@@ -105,7 +94,6 @@ class WholeGameTest : public ::testing::Test {
         }
         if (next < script.size() && script[next].ready()) {
             held[script[next].key] = 0x80;
-            tapFrames.push_back(Form1->engine->frameCounter);
             ++next;
             gap = 2;
         }
@@ -144,12 +132,7 @@ class WholeGameTest : public ::testing::Test {
     std::vector<Action> script;
     size_t next = 0;
     int gap = 0;
-    int readBase = 0;  // reads of earlier runs on the same system
-    std::vector<std::string> banners;
-    std::vector<int32_t> bannerFrames;
-    std::vector<int32_t> tapFrames;
     bool endScreenSeen = false;
-    int32_t endScreenFrame = 0;
 
   private:
     std::unique_ptr<world_test::ArchiveDir> data_;
@@ -172,7 +155,17 @@ TEST_F(WholeGameTest, EscapeDuringTheFirstTitleCardDoesNotEndTheMatch) {
                       DIK_ESCAPE});
     scriptLeaveEndScreen();
     scriptQuit();
-    EXPECT_EQ(runApplication(system), 0);
+    // The golden runs' whole program, on the build's data, with the script
+    // as its driver.
+    golden::Recording recording;
+    recording.kind = "program";
+    recording.seed = 1234567;
+    golden::RunHooks hooks;
+    hooks.driver = [this](int read, uint8_t held[256]) {
+        drive(read, held);
+        return false;
+    };
+    EXPECT_EQ(golden::runRecording(recording, hooks), 0);
     EXPECT_EQ(next, script.size());
     EXPECT_TRUE(stillPlaying);
     EXPECT_TRUE(endScreenSeen);
@@ -257,30 +250,6 @@ TEST_F(CloseRequestTest, InAMatchStopsThePlaneLoopsAndSkipsTheClosingPictures) {
     form.FormClose();
     form.FormDestroy();
     EXPECT_FALSE(system.window().isOpen());
-}
-
-// A measurement, run by hand (--gtest_also_run_disabled_tests): how long
-// computer-against-computer afternoons last over many seeds.
-TEST_F(WholeGameTest, DISABLED_ComputerAfternoonsEndOverFortySeeds) {
-    for (int seed = 1; seed <= 40; ++seed) {
-        script.clear();
-        next = 0;
-        gap = 0;
-        banners.clear();
-        bannerFrames.clear();
-        endScreenSeen = false;
-        readBase = system.keyReads();
-        system.clearFrames();
-        system.setCalendarSeconds(seed);
-        scriptComputerMatch(4);
-        scriptLeaveEndScreen();
-        scriptQuit();
-        EXPECT_EQ(runApplication(system), 0) << "seed " << seed;
-        ASSERT_EQ(banners.size(), 3u) << "seed " << seed;
-        std::printf("seed %d: morning %d, noon %d, afternoon %d frames\n", seed,
-                    bannerFrames[1] - bannerFrames[0], bannerFrames[2] - bannerFrames[1],
-                    endScreenFrame - bannerFrames[2]);
-    }
 }
 
 }  // namespace

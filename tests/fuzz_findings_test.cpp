@@ -8,7 +8,8 @@
 #include "engine/zef_dx.h"
 #include "platform/headless.h"
 #include "services/sound.h"
-#include "sound_wav_writer.h"
+#include "support/byte_writers.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -19,11 +20,11 @@ class FuzzFindingsTest : public ::testing::Test {
         dx->createSound();
     }
     std::string write(const std::vector<uint8_t>& bytes, const std::string& name) {
-        testwav::writeFile(dir.file(name), bytes);
+        kit::writeFile(dir.file(name), bytes);
         return dir.file(name);
     }
 
-    testwav::TempDir dir;
+    kit::ScratchDir dir;
     platform::HeadlessSystem sys;
     std::unique_ptr<ZefDX> dx;
 };

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "engine/directions.h"
 #include "engine/error_codes.h"
@@ -82,23 +84,19 @@ TEST(DirectionTest, DirectionOfAgreesWithTheExtendedFormula) {
     }
 }
 
-TEST(RandomTest, FirstDrawsFollowTheMultiplier) {
-    Random random;
-    random.seed(0);
-    // state 1 -> upper half 0; state 0x15A00004E36 -> upper half 0x15A.
-    EXPECT_EQ(random.next(), 0);
-    EXPECT_EQ(random.next(), 346);
-    EXPECT_EQ(random.next(), 13854878);
-    // The upper half 0xE0AC1588 loses its sign bit.
-    EXPECT_EQ(random.next(), 0x60AC1588);
-}
-
-TEST(RandomTest, SeededFromCalendarSecondsInTheLowHalf) {
-    Random random;
-    random.seed(12345);
-    EXPECT_EQ(random.next(), 4271370);
-    EXPECT_EQ(random.next(), 1382990846);
-    EXPECT_EQ(random.next(), 2021515706);
+// The first draws follow the multiplier (seed 0: state 1 gives the upper
+// half 0, state 0x15A00004E36 gives 0x15A, and the upper half 0xE0AC1588
+// loses its sign bit); calendar seconds seed the low half.
+TEST(RandomTest, FirstDrawsOfASeed) {
+    const std::pair<uint64_t, std::vector<int32_t>> cases[] = {
+        {0, {0, 346, 13854878, 0x60AC1588}},
+        {12345, {4271370, 1382990846, 2021515706}},
+    };
+    for (const auto& [seed, draws] : cases) {
+        Random random;
+        random.seed(seed);
+        for (int32_t want : draws) EXPECT_EQ(random.next(), want) << seed;
+    }
 }
 
 TEST(ErrorTextTest, CodeMinusOneShowsNoCode) {

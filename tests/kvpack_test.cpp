@@ -10,6 +10,7 @@
 
 #include "archive_writer.h"
 #include "support/picture_files.h"
+#include "support/scratch_dir.h"
 
 using namespace picture_test;
 namespace fs = std::filesystem;
@@ -24,15 +25,9 @@ std::string readBytes(const fs::path& path) {
 class KvpackTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kestova_kvpack_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        tool = fs::path(KESTOVA_BUILD_DIR) / "kvpack";
+        ASSERT_TRUE(scratch.ready());
+        tool = fs::path(kit::buildDir()) / "kvpack";
         ASSERT_TRUE(fs::exists(tool)) << tool;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
     }
     // Runs kvpack with `args`; returns its exit code, standard output and error.
     int run(const std::string& args) {
@@ -51,7 +46,8 @@ class KvpackTest : public ::testing::Test {
         writeFile((dir / "Empty").string(), "");
     }
 
-    fs::path root, tool;
+    kit::ScratchDir scratch;
+    fs::path root = scratch.path(), tool;
     std::string out, err;
 };
 
@@ -155,16 +151,16 @@ TEST_F(KvpackCheckTest, EachKindOfDamageIsReported) {
     EXPECT_EQ(run("check " + p("good.dat")), 0);
 
     std::string bytes = good;
-    poke32(bytes, 0, 5);
+    pokeLE(bytes, 0, 5);
     expectDamage(bytes, "entry count 5 but only 2 entries are present");
     bytes = good;
     for (size_t i = 0; i < 80; ++i) bytes[entryName(0) + i] = 'q';
     expectDamage(bytes, "entry 0 has no NUL in its name");
     bytes = good;
-    poke32(bytes, entryOffset(1), 5000);
+    pokeLE(bytes, entryOffset(1), 5000);
     expectDamage(bytes, "entry 1 lies outside the archive");
     bytes = good;
-    poke32(bytes, entrySize(0), 0xFFFFFFFF);
+    pokeLE(bytes, entrySize(0), 0xFFFFFFFF);
     expectDamage(bytes, "entry 0 has a negative size");
     expectDamage(good.substr(0, 3), "too short to hold an entry count");
     expectDamage(good.substr(0, 100), "entry count 2 but only 1 entries are present");
@@ -172,7 +168,7 @@ TEST_F(KvpackCheckTest, EachKindOfDamageIsReported) {
 
 TEST_F(KvpackCheckTest, NegativeCountIsAnEmptyArchive) {
     std::string bytes = good;
-    poke32(bytes, 0, 0x80000000);
+    pokeLE(bytes, 0, 0x80000000);
     writeFile(p("neg.dat"), bytes);
     EXPECT_EQ(run("check " + p("neg.dat")), 0) << err;
     EXPECT_EQ(out, p("neg.dat") + ": 0 entries, all readable\n");

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <filesystem>
 #include <memory>
 
 #include "engine/surface.h"
@@ -12,6 +11,7 @@
 #include "engine/zef_dx.h"
 #include "platform/headless.h"
 #include "shell/main_window.h"
+#include "support/scratch_dir.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KESTOVA_LONGRUN_ASAN 1
@@ -38,31 +38,5 @@ inline size_t liveHeapBytes() {
     return mallinfo2().uordblks;
 #endif
 }
-
-inline bool inList(const dlist<ZefBase>& list, const ZefBase* object) {
-    for (const ZefBase* member = list.head; member != nullptr; member = member->next) {
-        if (member == object) return true;
-    }
-    return false;
-}
-
-// Runs with the build directory as the current one, where the build puts the
-// game's data, as the game itself runs beside it.
-class InBuildDir : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(KESTOVA_BUILD_DIR);
-        ASSERT_TRUE(std::filesystem::exists("Kestova.dat"))
-            << "Kestova.dat is made by the build in " << KESTOVA_BUILD_DIR;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-    }
-
-  private:
-    std::filesystem::path previous_;
-};
 
 }  // namespace longrun

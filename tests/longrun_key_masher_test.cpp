@@ -96,7 +96,7 @@ class Masher {
 
     static bool up(TForm1* f, ZefBase* screen) {
         return f != nullptr && f->engine != nullptr && screen != nullptr &&
-               longrun::inList(f->engine->children, screen);
+               f->engine->children.contains(screen);
     }
 
     void mash(bool inMenu, bool frameRead, bool timedWait, uint8_t held[256]) {
@@ -140,7 +140,7 @@ class Masher {
     bool endWasUp_ = false;
 };
 
-class LongRunKeyMasher : public longrun::InBuildDir {};
+class LongRunKeyMasher : public kit::InBuildDir {};
 
 TEST_F(LongRunKeyMasher, HundredThousandFramesOfRandomKeys) {
     platform::HeadlessSystem sys;

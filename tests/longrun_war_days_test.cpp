@@ -10,6 +10,7 @@
 #include "game/mmenu.h"
 #include "longrun_harness.h"
 #include "services/dik_codes.h"
+#include "support/menu_start.h"
 
 namespace {
 
@@ -21,10 +22,10 @@ constexpr int kFrameLimit = 400000;
 // day's start varies, a leak grows without bound.
 constexpr size_t kHeapSlackBytes = 512 * 1024;
 
-class LongRunWarDays : public longrun::InBuildDir {
+class LongRunWarDays : public kit::InBuildDir {
   protected:
     void SetUp() override {
-        longrun::InBuildDir::SetUp();
+        kit::InBuildDir::SetUp();
         if (HasFatalFailure()) return;
         sys.setKeepPixels(false);
         form = std::make_unique<TForm1>(&sys);
@@ -37,13 +38,12 @@ class LongRunWarDays : public longrun::InBuildDir {
     }
     void TearDown() override {
         form.reset();
-        longrun::InBuildDir::TearDown();
+        kit::InBuildDir::TearDown();
     }
 
     // One turn of the main loop.
     void frame() {
-        engine->back->fill(nullptr, uint16_t(form->skyColour));
-        engine->process();
+        form->runFrame();
         if (sys.frames().size() > 1000) sys.clearFrames();
     }
 
@@ -54,12 +54,9 @@ class LongRunWarDays : public longrun::InBuildDir {
 
 TEST_F(LongRunWarDays, TwentyDaysEndByTheRulesWithAFlatHeap) {
     MMenu* menu = form->menu;
-    menu->isComputer[0] = 1;
-    menu->isComputer[1] = 1;
     menu->warDays = kWarDays;
     menu->palmTrees = kPalms;
-    menu->selectedRow = 4;
-    sys.holdKey(DIK_RETURN, sys.keyReads(), sys.keyReads() + 1);
+    kit::pressStart(*menu, sys, true, true);
     frame();
     GameController* match = form->match;
     ASSERT_NE(match, nullptr) << "the menu did not start the match";
@@ -95,7 +92,7 @@ TEST_F(LongRunWarDays, TwentyDaysEndByTheRulesWithAFlatHeap) {
     ASSERT_NE(form->endScreen, nullptr) << "no end screen after " << frames << " frames";
     EXPECT_EQ(parts, 3 * kWarDays);
     EXPECT_EQ(sunk + palmsGone, 3 * kWarDays) << "every day part had one deciding event";
-    EXPECT_FALSE(longrun::inList(engine->children, match)) << "the match left the engine's list";
+    EXPECT_FALSE(engine->children.contains(match)) << "the match left the engine's list";
 
     for (int day = 3; day <= kWarDays; ++day) {
         EXPECT_LT(heapAtDayStart[size_t(day)], heapAtDayStart[2] + kHeapSlackBytes)

@@ -11,13 +11,6 @@
 
 namespace screen_test {
 
-inline bool isListed(ZefDX* engine, const ZefBase* object) {
-    for (ZefBase* member = engine->children.head; member != nullptr; member = member->next) {
-        if (member == object) return true;
-    }
-    return false;
-}
-
 class ScreenFixture : public world_test::WorldFixture {
   protected:
     void SetUp() override {
@@ -29,10 +22,11 @@ class ScreenFixture : public world_test::WorldFixture {
         TForm1& f = form();
         for (ZefBase* object : {static_cast<ZefBase*>(f.menu), static_cast<ZefBase*>(f.messenger),
                                 static_cast<ZefBase*>(f.endScreen)}) {
-            if (object != nullptr && isListed(engine, object)) engine->children.remove(object);
+            if (object != nullptr && engine->children.contains(object))
+                engine->children.remove(object);
         }
         if (f.match != nullptr && f.match != match) {
-            if (isListed(engine, f.match)) engine->children.remove(f.match);
+            if (engine->children.contains(f.match)) engine->children.remove(f.match);
             delete f.match;
             f.match = nullptr;
         }
@@ -44,7 +38,7 @@ class ScreenFixture : public world_test::WorldFixture {
     // Taps a key: down in the next input update only.
     void tap(int code) { hold(code, 1); }
     void clearComputerKeys() { std::memset(engine->input->keys, 0, sizeof engine->input->keys); }
-    bool listed(const ZefBase* object) { return isListed(engine, object); }
+    bool listed(const ZefBase* object) { return engine->children.contains(object); }
     MMenu& menu() { return *form().menu; }
 };
 

@@ -32,20 +32,23 @@ struct CountingOwner : ZefListOwner {
 class ObjectListTest : public ::testing::Test {
   protected:
     Probe* make(int id) { return new Probe(id, log); }
+    Probe* appended(int id) {
+        Probe* p = make(id);
+        owner.children.append(p);
+        return p;
+    }
     std::vector<std::string> log;
     ZefListOwner owner{nullptr};
 };
 
 TEST_F(ObjectListTest, AppendAndRemoveKeepLinksConsistent) {
-    Probe* a = make(1);
-    owner.children.append(a);
+    Probe* a = appended(1);
     EXPECT_EQ(owner.children.head, a);
     EXPECT_EQ(owner.children.tail, a);
     EXPECT_EQ(a->prev, nullptr);
     EXPECT_EQ(a->next, nullptr);
 
-    Probe* b = make(2);
-    owner.children.append(b);
+    Probe* b = appended(2);
     owner.children.remove(a);
     EXPECT_EQ(owner.children.head, b);
     EXPECT_EQ(owner.children.tail, b);
@@ -62,12 +65,9 @@ TEST_F(ObjectListTest, AppendAndRemoveKeepLinksConsistent) {
 }
 
 TEST_F(ObjectListTest, RemovingTheMiddleAndTailRelinksNeighbours) {
-    Probe* a = make(1);
-    Probe* b = make(2);
-    Probe* c = make(3);
-    owner.children.append(a);
-    owner.children.append(b);
-    owner.children.append(c);
+    Probe* a = appended(1);
+    Probe* b = appended(2);
+    Probe* c = appended(3);
     owner.children.remove(b);
     EXPECT_EQ(a->next, c);
     EXPECT_EQ(c->prev, a);
@@ -91,10 +91,8 @@ TEST_F(ObjectListTest, MembersThatKillThemselvesRunOnceAndAreDeletedRightAfter) 
 }
 
 TEST_F(ObjectListTest, AppendedBehindAnEarlierMemberRunsInTheSamePass) {
-    Probe* a = make(1);
-    Probe* b = make(2);
-    owner.children.append(a);
-    owner.children.append(b);
+    Probe* a = appended(1);
+    appended(2);
     a->onProcess = [this](Probe& self) {
         owner.children.append(make(3));
         self.onProcess = nullptr;
@@ -104,8 +102,7 @@ TEST_F(ObjectListTest, AppendedBehindAnEarlierMemberRunsInTheSamePass) {
 }
 
 TEST_F(ObjectListTest, AppendedByTheTailWaitsForTheNextPass) {
-    Probe* a = make(1);
-    owner.children.append(a);
+    Probe* a = appended(1);
     a->onProcess = [this](Probe& self) {
         owner.children.append(make(2));
         self.onProcess = nullptr;
@@ -117,10 +114,8 @@ TEST_F(ObjectListTest, AppendedByTheTailWaitsForTheNextPass) {
 }
 
 TEST_F(ObjectListTest, KilledByALaterMemberRunsOnceMoreBeforeDeletion) {
-    Probe* a = make(1);
-    Probe* b = make(2);
-    owner.children.append(a);
-    owner.children.append(b);
+    Probe* a = appended(1);
+    Probe* b = appended(2);
     b->onProcess = [a](Probe& self) {
         a->killed = true;
         self.onProcess = nullptr;

@@ -19,6 +19,7 @@
 #include "platform/headless.h"
 #include "services/dik_codes.h"
 #include "shell/main_window.h"
+#include "support/menu_start.h"
 #include "support/world_archive.h"
 
 namespace {
@@ -130,27 +131,14 @@ class SdlPadTest : public ::testing::Test {
     }
 
     void step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            engine->back->fill(nullptr, form_->skyColour);
-            engine->process();
-            if (form_->match != nullptr) form_->match->pauseIfAsked();
-        }
+        for (int i = 0; i < frames; ++i) form_->runFrame();
     }
-    bool listed(const ZefBase* object) const {
-        for (ZefBase* m = engine->children.head; m != nullptr; m = m->next) {
-            if (m == object) return true;
-        }
-        return false;
-    }
+    bool listed(const ZefBase* object) const { return engine->children.contains(object); }
     bool playing() const { return form_->match != nullptr && listed(form_->match); }
 
     // A morning of two humans (or as set), started from the menu by the keyboard.
     void startMatch(bool leftComputer = false, bool rightComputer = false) {
-        menu->isComputer[0] = leftComputer ? 1 : 0;
-        menu->isComputer[1] = rightComputer ? 1 : 0;
-        menu->selectedRow = 4;
-        system_->headless.holdKey(DIK_RETURN, system_->headless.keyReads(),
-                                  system_->headless.keyReads() + 1);
+        kit::pressStart(*menu, system_->headless, leftComputer, rightComputer);
         step();
         ASSERT_TRUE(playing());
         step();  // the first frame of play

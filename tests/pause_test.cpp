@@ -9,25 +9,15 @@
 #include "engine/sprite_font.h"
 #include "match_screen_fixture.h"
 #include "services/sound.h"
+#include "support/menu_start.h"
 
 namespace {
 
 class PauseTest : public screen_test::ScreenFixture {
   protected:
-    // As the main loop runs a frame: the engine's step, then a pause it asked for.
-    void frame(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            engine->back->fill(nullptr, form().skyColour);
-            engine->process();
-            if (form().match != nullptr) form().match->pauseIfAsked();
-        }
-    }
     void startMatch(bool rightComputer = false) {
-        menu().isComputer[0] = 0;
-        menu().isComputer[1] = rightComputer ? 1 : 0;
-        menu().selectedRow = 4;
-        tap(DIK_RETURN);
-        frame(5);
+        kit::pressStart(menu(), system(), false, rightComputer);
+        step(5);
         ASSERT_TRUE(playing());
     }
     bool playing() { return form().match != nullptr && listed(form().match); }
@@ -35,15 +25,11 @@ class PauseTest : public screen_test::ScreenFixture {
     void tapAt(int code, int after) {
         system().holdKey(code, system().keyReads() + after, system().keyReads() + after + 1);
     }
-    int bombs() {
-        int n = 0;
-        for (ZefBase* m = form().match->bombs->children.head; m != nullptr; m = m->next) ++n;
-        return n;
-    }
-    // Presents of the next frame() call, paused pictures included.
+    int bombs() { return world_test::listSize(form().match->bombs->children); }
+    // Presents of the next step() call, paused pictures included.
     size_t presentsOfAFrame() {
         const size_t before = system().presentCount();
-        frame();
+        step();
         return system().presentCount() - before;
     }
 };
@@ -54,7 +40,7 @@ TEST_F(PauseTest, PausedShowsTheLastPictureWithTheWordCentred) {
     system().clearFrames();
     tap(DIK_P);
     tapAt(DIK_PAUSE, 4);  // the Pause key resumes as well
-    frame();
+    step();
     const std::vector<platform::HeadlessSystem::Frame>& frames = system().frames();
     // The frame with P, a paused picture for each read up to Pause, the
     // last one without the word.
@@ -86,7 +72,7 @@ TEST_F(PauseTest, EscapeWhilePausedEndsTheMatch) {
     startMatch();
     tap(DIK_P);
     tapAt(DIK_ESCAPE, 5);
-    frame();
+    step();
     EXPECT_FALSE(playing());
     EXPECT_TRUE(listed(form().endScreen));
     EXPECT_FALSE(form().engineLoop[0]->playing());
@@ -95,14 +81,14 @@ TEST_F(PauseTest, EscapeWhilePausedEndsTheMatch) {
 TEST_F(PauseTest, NoPauseFromATitleCard) {
     startMatch();
     form().match->requestDayPartEnd(0, 0);
-    frame(34);
+    step(34);
     // The next frame runs the transition: its own read, 20 reads of the
     // 1000 ms wait, then the title card's. P goes down during the card and
     // stays down into the next frame.
     system().holdKey(DIK_P, system().keyReads() + 30, system().keyReads() + 100);
     const size_t presents = system().presentCount();
     const int32_t frames = engine->frameCounter;
-    frame(3);
+    step(3);
     EXPECT_EQ(form().match->dayPart, 1);
     // Eight curtain pictures, the title card, then the three frames.
     EXPECT_EQ(system().presentCount() - presents, 8u + 1u + 3u);
@@ -117,12 +103,12 @@ TEST_F(PauseTest, KeysPressedDuringThePauseAreHeldButNoHits) {
     system().holdKey(DIK_LSHIFT, system().keyReads() + 3, system().keyReads() + 12);
     system().holdKey(DIK_D, system().keyReads() + 3, system().keyReads() + 12);
     tapAt(DIK_P, 6);
-    frame(4);
+    step(4);
     EXPECT_EQ(bombs(), bombsBefore) << "a fire key held across the pause fired";
     EXPECT_EQ(form().match->vehicles[0]->heading, heading + 24) << "a held turn did not turn";
-    frame(5);
+    step(5);
     tap(DIK_LSHIFT);
-    frame();
+    step();
     EXPECT_EQ(bombs(), bombsBefore + 1);
 }
 
@@ -140,7 +126,7 @@ TEST_F(PauseTest, KeysTheGamePressedLastUntilTheNextUpdateAsWithoutPause) {
     tap(DIK_P);
     tapAt(DIK_P, 3);
     system().holdKey(DIK_LSHIFT, system().keyReads() + 4, system().keyReads() + 6);
-    frame(3);
+    step(3);
     system().onPresent = nullptr;
     EXPECT_EQ(bombs(), bombsBefore);
 }
@@ -153,7 +139,7 @@ TEST_F(PauseTest, LostFocusPausesAMatchOfTwoHumansOnce) {
     // Resumed without the focus: no second pause until it comes back and goes again.
     EXPECT_EQ(presentsOfAFrame(), 1u);
     system().setFocus(true);
-    frame();
+    step();
     system().setFocus(false);
     tapAt(DIK_P, 2);
     EXPECT_EQ(presentsOfAFrame(), 1u + 2u);

@@ -10,12 +10,9 @@
 
 #include "platform/pixel_rows.h"
 #include "platform/pixel_surface.h"
+#include "support/byte_writers.h"
 
 namespace {
-
-void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
 
 // The pixels SDL makes of the file, 5-6-5, row after row.
 std::vector<uint16_t> sdlPixels(const std::vector<uint8_t>& file) {
@@ -63,11 +60,11 @@ TEST(BmpRowsTest, EveryLevelConvertsLikeSdl) {
         std::fill(file.begin(), file.begin() + offset, 0);
         file[0] = 'B';
         file[1] = 'M';
-        put32(file, 2, uint32_t(file.size()));
-        put32(file, 10, offset);
-        put32(file, 14, infoSize);
-        put32(file, 18, uint32_t(w));
-        put32(file, 22, uint32_t(topDown ? -h : h));
+        kit::pokeLE(file, 2, uint32_t(file.size()));
+        kit::pokeLE(file, 10, offset);
+        kit::pokeLE(file, 14, infoSize);
+        kit::pokeLE(file, 18, uint32_t(w));
+        kit::pokeLE(file, 22, uint32_t(topDown ? -h : h));
         file[26] = 1;
         file[28] = uint8_t(bits);
 

@@ -8,72 +8,14 @@
 #include <vector>
 
 #include "platform/pixel_surface.h"
+#include "support/byte_writers.h"
 
 using platform::PixelSurface;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void put(Bytes& b, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.push_back(uint8_t(v >> (8 * i)));
-}
-
-struct BmpPlan {
-    uint32_t infoSize = 40;
-    int32_t width = 2;
-    int32_t height = 2;  // negative: top-down
-    uint16_t bits = 32;
-    uint32_t compression = 0;
-    std::vector<uint32_t> masks;  // in the header from 52 bytes on, else after it
-    std::vector<uint32_t> palette;
-    Bytes pixels;              // the rows as stored
-    int64_t pixelOffset = -1;  // -1: right after masks and palette
-};
-
-Bytes write(const BmpPlan& s) {
-    const bool masksInHeader = s.infoSize >= 52;
-    const size_t after = (masksInHeader ? 0 : 4 * s.masks.size()) + 4 * s.palette.size();
-    const uint32_t offset =
-        s.pixelOffset >= 0 ? uint32_t(s.pixelOffset) : uint32_t(14 + s.infoSize + after);
-    Bytes b{'B', 'M'};
-    put(b, uint32_t(offset + s.pixels.size()), 4);
-    put(b, 0, 4);
-    put(b, offset, 4);
-    put(b, s.infoSize, 4);
-    put(b, uint32_t(s.width), 4);
-    put(b, uint32_t(s.height), 4);
-    put(b, 1, 2);
-    put(b, s.bits, 2);
-    put(b, s.compression, 4);
-    put(b, uint32_t(s.pixels.size()), 4);
-    put(b, 2835, 4);
-    put(b, 2835, 4);
-    put(b, uint32_t(s.palette.size()), 4);
-    put(b, 0, 4);
-    if (masksInHeader) {
-        for (uint32_t m : s.masks) put(b, m, 4);
-    }
-    b.resize(14 + s.infoSize, 0);
-    if (!masksInHeader) {
-        for (uint32_t m : s.masks) put(b, m, 4);
-    }
-    for (uint32_t c : s.palette) put(b, c, 4);
-    if (b.size() > offset) b.resize(offset);  // masks the offset says are not there
-    b.resize(offset, 0);
-    b.insert(b.end(), s.pixels.begin(), s.pixels.end());
-    return b;
-}
-
-// Rows of `bytes`-byte pixels, bottom row first, each padded to 4 bytes.
-Bytes rows(int w, int h, int bytes, const std::vector<uint32_t>& topDownValues) {
-    Bytes out;
-    for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x) put(out, topDownValues[size_t(y) * w + x], bytes);
-        while (out.size() % 4 != 0) out.push_back(0);
-    }
-    return out;
-}
+using kit::BmpPlan;
+using kit::Bytes;
 
 class BmpVariantTest : public ::testing::Test {
   protected:
@@ -82,7 +24,7 @@ class BmpVariantTest : public ::testing::Test {
         return PixelSurface::decodeBMP(b.data(), b.size(), error);
     }
     std::vector<uint16_t> pixelsOf(const BmpPlan& plan) {
-        auto s = decode(write(plan));
+        auto s = decode(kit::bmp(plan));
         std::vector<uint16_t> out;
         EXPECT_TRUE(s) << error;
         if (!s) return out;
@@ -91,7 +33,7 @@ class BmpVariantTest : public ::testing::Test {
         return out;
     }
     std::string refusal(const BmpPlan& plan) {
-        EXPECT_FALSE(decode(write(plan)));
+        EXPECT_FALSE(decode(kit::bmp(plan)));
         return error;
     }
     std::string error;
@@ -103,14 +45,14 @@ TEST_F(BmpVariantTest, BitFieldPicturesMatchTheirPlainTwinsInEveryLayout) {
     for (uint32_t i = 0; i < all555.size(); ++i) all555[i] = i;
     for (uint32_t i = 0; i < spread.size(); ++i) spread[i] = (i * 2654435761u) & 0xFFFFFF;
 
-    BmpPlan plain16{40, 256, 128, 16, 0, {}, {}, rows(256, 128, 2, all555)};
+    BmpPlan plain16{40, 256, 128, 16, 0, {}, {}, kit::bmpRows(256, 128, 2, all555)};
     const std::vector<uint16_t> expected16 = pixelsOf(plain16);
     BmpPlan fields16 = plain16;
     fields16.compression = 3;
     fields16.masks = {0x7C00, 0x03E0, 0x001F};
     EXPECT_EQ(pixelsOf(fields16), expected16);
 
-    BmpPlan plain32{40, 64, 64, 32, 0, {}, {}, rows(64, 64, 4, spread)};
+    BmpPlan plain32{40, 64, 64, 32, 0, {}, {}, kit::bmpRows(64, 64, 4, spread)};
     const std::vector<uint16_t> expected32 = pixelsOf(plain32);
     const std::vector<uint32_t> standard = {0x00FF0000, 0x0000FF00, 0x000000FF};
     const std::vector<uint32_t> withAlpha = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
@@ -142,13 +84,14 @@ TEST_F(BmpVariantTest, BitFieldPicturesMatchTheirPlainTwinsInEveryLayout) {
                         3,
                         {0xFF000000, 0x00FF0000, 0x0000FF00},
                         {},
-                        rows(64, 64, 4, shifted)}),
+                        kit::bmpRows(64, 64, 4, shifted)}),
               expected32);
     std::vector<uint32_t> all565(65536);
     for (uint32_t i = 0; i < all565.size(); ++i) all565[i] = i;
     std::vector<uint16_t> identity(all565.begin(), all565.end());
     EXPECT_EQ(
-        pixelsOf({40, 256, 256, 16, 3, {0xF800, 0x07E0, 0x001F}, {}, rows(256, 256, 2, all565)}),
+        pixelsOf(
+            {40, 256, 256, 16, 3, {0xF800, 0x07E0, 0x001F}, {}, kit::bmpRows(256, 256, 2, all565)}),
         identity);
     // Ten bits a channel: full scale is white, half scale halves.
     EXPECT_EQ(pixelsOf({40,
@@ -158,7 +101,7 @@ TEST_F(BmpVariantTest, BitFieldPicturesMatchTheirPlainTwinsInEveryLayout) {
                         3,
                         {0x3FF00000, 0x000FFC00, 0x000003FF},
                         {},
-                        rows(2, 1, 4, {0x3FFFFFFF, 0x20000000})}),
+                        kit::bmpRows(2, 1, 4, {0x3FFFFFFF, 0x20000000})}),
               (std::vector<uint16_t>{0xFFFF, 0x7800}));
 }
 
@@ -167,10 +110,11 @@ TEST_F(BmpVariantTest, TopDownBitFieldAndRlePicturesAreTheRightWayUp) {
     BmpPlan fields{40, 2,
                    2,  32,
                    3,  {0xFF0000, 0xFF00, 0xFF},
-                   {}, rows(2, 2, 4, {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF})};
+                   {}, kit::bmpRows(2, 2, 4, {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF})};
     EXPECT_EQ(pixelsOf(fields), redOverBlue);
     fields.height = -2;
-    fields.pixels = rows(2, 2, 4, {0x0000FF, 0x0000FF, 0xFF0000, 0xFF0000});  // top row first
+    fields.pixels =
+        kit::bmpRows(2, 2, 4, {0x0000FF, 0x0000FF, 0xFF0000, 0xFF0000});  // top row first
     EXPECT_EQ(pixelsOf(fields), redOverBlue);
 
     // Palette 0 red, 1 blue; rows of two, each ended by an end-of-line code.
@@ -209,7 +153,8 @@ TEST_F(BmpVariantTest, KindsWeDoNotDecodeAreRefusedByName) {
     EXPECT_EQ(refusal({40, 2, 2, 24, 11, {}, {}, some}), "BMP compression 11 is not supported");
 
     // Masks left out: the first pixel bytes must not be taken as masks.
-    BmpPlan noMasks{40, 3, 2, 16, 3, {}, {}, rows(3, 2, 2, {0x7C00, 0x7C00, 0x7C00, 0, 0, 0})};
+    BmpPlan noMasks{40, 3,  2,  16,
+                    3,  {}, {}, kit::bmpRows(3, 2, 2, {0x7C00, 0x7C00, 0x7C00, 0, 0, 0})};
     EXPECT_EQ(refusal(noMasks),
               "bit-field compression without its colour masks (the pixels start at byte 54)");
     noMasks.compression = 6;
@@ -232,7 +177,7 @@ TEST_F(BmpVariantTest, PicturesAreBoundedBeforeAnyMemoryIsTaken) {
     // A 1,080-byte RLE8 file that says 16384x16384.
     BmpPlan huge{40, 16384, 16384, 8, 1, {}, std::vector<uint32_t>(256, 0), Bytes(2, 0)};
     huge.pixels.resize(1080 - 14 - 40 - 1024, 0);
-    ASSERT_EQ(write(huge).size(), 1080u);
+    ASSERT_EQ(kit::bmp(huge).size(), 1080u);
     EXPECT_EQ(refusal(huge),
               "BMP picture too large (16384x16384; at most 8192 pixels a side and 64 MiB of "
               "16-bit pixels)");
@@ -244,7 +189,7 @@ TEST_F(BmpVariantTest, PicturesAreBoundedBeforeAnyMemoryIsTaken) {
     EXPECT_NE(refusal(huge).find("too large (8192x4097"), std::string::npos);
     huge.height = -2;
     huge.pixels = {0, 1};
-    auto wide = decode(write(huge));
+    auto wide = decode(kit::bmp(huge));
     ASSERT_TRUE(wide) << error;
     EXPECT_EQ(wide->width(), 8192);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 
 #include "platform/sdl_keymap.h"
 
@@ -16,39 +17,40 @@ constexpr int kUsbA = 4, kUsbW = 26, kUsb1 = 30, kUsbReturn = 40, kUsbEscape = 4
 
 class KeymapTest : public ::testing::Test {};
 
-TEST_F(KeymapTest, GameControlsMapToTheirCodes) {
-    EXPECT_EQ(platform::dikFromScancode(kUsbW), 0x11);
-    EXPECT_EQ(platform::dikFromScancode(kUsbA), 0x1E);
-    EXPECT_EQ(platform::dikFromScancode(kUsbLShift), 0x2A);
-    EXPECT_EQ(platform::dikFromScancode(kUsbSpace), 0x39);
-    EXPECT_EQ(platform::dikFromScancode(kUsbKp8), 0x48);
-    EXPECT_EQ(platform::dikFromScancode(kUsbKp2), 0x50);
-    EXPECT_EQ(platform::dikFromScancode(kUsbUp), 0xC8);
-    EXPECT_EQ(platform::dikFromScancode(kUsbDown), 0xD0);
-    EXPECT_EQ(platform::dikFromScancode(kUsbLeft), 0xCB);
-    EXPECT_EQ(platform::dikFromScancode(kUsbRight), 0xCD);
-    EXPECT_EQ(platform::dikFromScancode(kUsbEscape), 0x01);
-    EXPECT_EQ(platform::dikFromScancode(kUsbF10), 0x44);
-    EXPECT_EQ(platform::dikFromScancode(kUsbReturn), 0x1C);
-}
+// The game controls, then keys on the keypad and the extended block and
+// the modifiers, which must not share codes; 0 is no key.
+const std::pair<int, int> kUsbToDik[] = {{kUsbW, 0x11},
+                                         {kUsbA, 0x1E},
+                                         {kUsbLShift, 0x2A},
+                                         {kUsbSpace, 0x39},
+                                         {kUsbKp8, 0x48},
+                                         {kUsbKp2, 0x50},
+                                         {kUsbUp, 0xC8},
+                                         {kUsbDown, 0xD0},
+                                         {kUsbLeft, 0xCB},
+                                         {kUsbRight, 0xCD},
+                                         {kUsbEscape, 0x01},
+                                         {kUsbF10, 0x44},
+                                         {kUsbReturn, 0x1C},
+                                         {kUsbKpEnter, 0x9C},
+                                         {kUsbKpDivide, 0xB5},
+                                         {kUsbLCtrl, 0x1D},
+                                         {kUsbRCtrl, 0x9D},
+                                         {kUsbLAlt, 0x38},
+                                         {kUsbRAlt, 0xB8},
+                                         {kUsbRShift, 0x36},
+                                         {kUsbInsert, 0xD2},
+                                         {kUsbHome, 0xC7},
+                                         {kUsbPageUp, 0xC9},
+                                         {kUsbDelete, 0xD3},
+                                         {kUsbEnd, 0xCF},
+                                         {kUsbPageDown, 0xD1},
+                                         {kUsbF12, 0x58},
+                                         {kUsbF13, 0x64},
+                                         {0, 0}};
 
-TEST_F(KeymapTest, ExtendedAndModifierKeysAreDistinct) {
-    EXPECT_EQ(platform::dikFromScancode(kUsbKpEnter), 0x9C);
-    EXPECT_EQ(platform::dikFromScancode(kUsbKpDivide), 0xB5);
-    EXPECT_EQ(platform::dikFromScancode(kUsbLCtrl), 0x1D);
-    EXPECT_EQ(platform::dikFromScancode(kUsbRCtrl), 0x9D);
-    EXPECT_EQ(platform::dikFromScancode(kUsbLAlt), 0x38);
-    EXPECT_EQ(platform::dikFromScancode(kUsbRAlt), 0xB8);
-    EXPECT_EQ(platform::dikFromScancode(kUsbRShift), 0x36);
-    EXPECT_EQ(platform::dikFromScancode(kUsbInsert), 0xD2);
-    EXPECT_EQ(platform::dikFromScancode(kUsbHome), 0xC7);
-    EXPECT_EQ(platform::dikFromScancode(kUsbPageUp), 0xC9);
-    EXPECT_EQ(platform::dikFromScancode(kUsbDelete), 0xD3);
-    EXPECT_EQ(platform::dikFromScancode(kUsbEnd), 0xCF);
-    EXPECT_EQ(platform::dikFromScancode(kUsbPageDown), 0xD1);
-    EXPECT_EQ(platform::dikFromScancode(kUsbF12), 0x58);
-    EXPECT_EQ(platform::dikFromScancode(kUsbF13), 0x64);
-    EXPECT_EQ(platform::dikFromScancode(0), 0);  // unknown
+TEST_F(KeymapTest, EachKeyMapsToItsCode) {
+    for (const auto& [usb, dik] : kUsbToDik) EXPECT_EQ(platform::dikFromScancode(usb), dik) << usb;
 }
 
 TEST_F(KeymapTest, RowsOfKeysAreComplete) {

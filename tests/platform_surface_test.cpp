@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -7,44 +8,14 @@
 
 #include "platform/pixel_surface.h"
 #include "platform/result_codes.h"
+#include "support/byte_writers.h"
 
 using platform::PixelSurface;
 using platform::Rect;
 
 namespace {
 
-void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
-void put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
-    b[at] = uint8_t(v);
-    b[at + 1] = uint8_t(v >> 8);
-}
-
-// A 24-bit bottom-up BMP whose pixel (x, y) has the 0x00BBGGRR colour `colour(x, y)`.
-std::vector<uint8_t> makeBmp24(int w, int h, const std::function<uint32_t(int, int)>& colour) {
-    const int row = ((w * 24 + 31) / 32) * 4;
-    std::vector<uint8_t> b(54 + size_t(row) * h, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 2, uint32_t(b.size()));
-    put32(b, 10, 54);
-    put32(b, 14, 40);
-    put32(b, 18, uint32_t(w));
-    put32(b, 22, uint32_t(h));
-    put16(b, 26, 1);
-    put16(b, 28, 24);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = colour(x, y);
-            const size_t at = 54 + size_t(h - 1 - y) * row + size_t(x) * 3;
-            b[at] = uint8_t(c >> 16);  // blue
-            b[at + 1] = uint8_t(c >> 8);
-            b[at + 2] = uint8_t(c);
-        }
-    }
-    return b;
-}
+using kit::pokeLE;
 
 // Source pictures hold their own coordinates: pixel (x, y) = 1 + x + 16 * y.
 uint16_t marker(int x, int y) {
@@ -77,13 +48,58 @@ TEST_F(SurfaceTest, NewSurfaceIsZeroAndFillWithNullRectCoversAll) {
     EXPECT_GE(s.pitch(), 6);
 }
 
-TEST_F(SurfaceTest, PlainBlitCopiesExactly) {
-    ASSERT_EQ(sprite.blit(screen, {0, 0, 4, 2}, {3, 2, 7, 4}, {}), platform::kOk);
-    EXPECT_EQ(screen.getPixel(3, 2), marker(0, 0));
-    EXPECT_EQ(screen.getPixel(6, 3), marker(3, 1));
-    EXPECT_EQ(screen.getPixel(2, 2), bg);
-    EXPECT_EQ(screen.getPixel(7, 3), bg);
+// One blit of the sprite and the screen pixels it must leave; kBg: the
+// background untouched.
+struct BlitCase {
+    const char* name;
+    Rect from, to;
+    PixelSurface::BlitOptions options;
+    bool keyTopLeft;                         // the sprite's top-left pixel 0, the colour key
+    std::vector<std::array<int, 4>> probes;  // x, y, then the marker's x, y or kBg
+};
+constexpr int kBg = -1;
+
+const BlitCase kBlits[] = {
+    {"PlainBlitCopiesExactly",
+     {0, 0, 4, 2},
+     {3, 2, 7, 4},
+     {},
+     false,
+     {{3, 2, 0, 0}, {6, 3, 3, 1}, {2, 2, kBg, 0}, {7, 3, kBg, 0}}},
+    {"SourceRectangleSelectsPart",
+     {1, 1, 3, 2},
+     {0, 0, 2, 1},
+     {},
+     false,
+     {{0, 0, 1, 1}, {1, 0, 2, 1}, {2, 0, kBg, 0}}},
+    {"ShrinkSamplesTheSourceUnderEachPixelCentre",
+     {0, 0, 4, 2},
+     {0, 0, 2, 1},
+     {},
+     false,
+     {{0, 0, 1, 1}, {1, 0, 3, 1}, {2, 0, kBg, 0}, {0, 1, kBg, 0}}},
+    // The keyed pixel lands at the right end.
+    {"MirrorReversesRowsAndKeepsKey",
+     {0, 0, 4, 2},
+     {2, 0, 6, 2},
+     {true, true},
+     true,
+     {{2, 0, 3, 0}, {4, 0, 1, 0}, {5, 0, kBg, 0}, {5, 1, 0, 1}}},
+};
+
+class BlitTest : public SurfaceTest, public ::testing::WithParamInterface<BlitCase> {};
+
+TEST_P(BlitTest, LeavesThePixels) {
+    const BlitCase& c = GetParam();
+    if (c.keyTopLeft) sprite.setPixel(0, 0, 0);
+    ASSERT_EQ(sprite.blit(screen, c.from, c.to, c.options), platform::kOk);
+    for (const auto& [x, y, mx, my] : c.probes) {
+        EXPECT_EQ(screen.getPixel(x, y), mx == kBg ? bg : marker(mx, my)) << x << "," << y;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Blits, BlitTest, ::testing::ValuesIn(kBlits),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SurfaceTest, KeyedBlitSkipsZeroAndOpaqueBlitCopiesIt) {
     sprite.setPixel(1, 0, 0);
@@ -98,36 +114,12 @@ TEST_F(SurfaceTest, KeyedBlitSkipsZeroAndOpaqueBlitCopiesIt) {
     EXPECT_EQ(screen.getPixel(1, 0), bg);
 }
 
-TEST_F(SurfaceTest, SourceRectangleSelectsPart) {
-    sprite.blit(screen, {1, 1, 3, 2}, {0, 0, 2, 1}, {});
-    EXPECT_EQ(screen.getPixel(0, 0), marker(1, 1));
-    EXPECT_EQ(screen.getPixel(1, 0), marker(2, 1));
-    EXPECT_EQ(screen.getPixel(2, 0), bg);
-}
-
 TEST_F(SurfaceTest, StretchDoublesEveryPixel) {
     sprite.blit(screen, {0, 0, 4, 2}, {1, 1, 9, 5}, {});
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 8; ++x) EXPECT_EQ(screen.getPixel(1 + x, 1 + y), marker(x / 2, y / 2));
     EXPECT_EQ(screen.getPixel(9, 1), bg);
     EXPECT_EQ(screen.getPixel(1, 5), bg);
-}
-
-TEST_F(SurfaceTest, ShrinkSamplesTheSourceUnderEachPixelCentre) {
-    sprite.blit(screen, {0, 0, 4, 2}, {0, 0, 2, 1}, {});
-    EXPECT_EQ(screen.getPixel(0, 0), marker(1, 1));
-    EXPECT_EQ(screen.getPixel(1, 0), marker(3, 1));
-    EXPECT_EQ(screen.getPixel(2, 0), bg);
-    EXPECT_EQ(screen.getPixel(0, 1), bg);
-}
-
-TEST_F(SurfaceTest, MirrorReversesRowsAndKeepsKey) {
-    sprite.setPixel(0, 0, 0);
-    sprite.blit(screen, {0, 0, 4, 2}, {2, 0, 6, 2}, {true, true});
-    EXPECT_EQ(screen.getPixel(2, 0), marker(3, 0));
-    EXPECT_EQ(screen.getPixel(4, 0), marker(1, 0));
-    EXPECT_EQ(screen.getPixel(5, 0), bg);  // the keyed pixel, now at the right end
-    EXPECT_EQ(screen.getPixel(5, 1), marker(0, 1));
 }
 
 TEST_F(SurfaceTest, OddStretchIsEvenlySpreadAndMirrorsExactly) {
@@ -270,7 +262,7 @@ class BmpTest : public ::testing::Test {
 };
 
 TEST_F(BmpTest, DecodesA24BitPictureTo565) {
-    auto b = makeBmp24(3, 2, [](int x, int y) -> uint32_t {
+    auto b = kit::bmp24(3, 2, [](int x, int y) -> uint32_t {
         if (y == 1) return 0x000000;
         return x == 0 ? 0xFFFFFF : x == 1 ? 0x0000FF : 0x070307;
     });
@@ -289,14 +281,14 @@ TEST_F(BmpTest, PixelFromRgbAgreesWithDecodedPictures) {
     EXPECT_EQ(PixelSurface::pixelFromRGB(0x000000), 0);
     const uint32_t colours[] = {0x123456, 0x00FF00, 0xFF0000, 0x808080, 0x0A0B0C, 0xC0FFEE};
     for (uint32_t c : colours) {
-        auto s = decode(makeBmp24(1, 1, [c](int, int) { return c; }));
+        auto s = decode(kit::bmp24(1, 1, [c](int, int) { return c; }));
         ASSERT_TRUE(s) << error;
         EXPECT_EQ(s->getPixel(0, 0), PixelSurface::pixelFromRGB(c)) << std::hex << c;
     }
 }
 
 TEST_F(BmpTest, TrailingBytesAfterThePictureAreIgnored) {
-    auto b = makeBmp24(2, 2, [](int, int) { return 0xFFFFFFu; });
+    auto b = kit::bmp24(2, 2, [](int, int) { return 0xFFFFFFu; });
     b.resize(b.size() + 1000, 0xAB);
     auto s = decode(b);
     ASSERT_TRUE(s) << error;
@@ -304,7 +296,7 @@ TEST_F(BmpTest, TrailingBytesAfterThePictureAreIgnored) {
 }
 
 TEST_F(BmpTest, DamagedPicturesGiveAnErrorNotACrash) {
-    const auto good = makeBmp24(4, 4, [](int, int) { return 0x00FF00u; });
+    const auto good = kit::bmp24(4, 4, [](int, int) { return 0x00FF00u; });
 
     auto truncatedHeader = good;
     truncatedHeader.resize(20);
@@ -320,20 +312,20 @@ TEST_F(BmpTest, DamagedPicturesGiveAnErrorNotACrash) {
     EXPECT_NE(error.find("signature"), std::string::npos) << error;
 
     auto huge = good;
-    put32(huge, 18, 100000);
-    put32(huge, 22, 100000);
+    pokeLE(huge, 18, 100000);
+    pokeLE(huge, 22, 100000);
     EXPECT_FALSE(decode(huge));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
 
     auto zero = good;
-    put32(zero, 18, 0);
+    pokeLE(zero, 18, 0);
     EXPECT_FALSE(decode(zero));
     auto negativeWidth = good;
-    put32(negativeWidth, 18, uint32_t(-4));
+    pokeLE(negativeWidth, 18, uint32_t(-4));
     EXPECT_FALSE(decode(negativeWidth));
 
     auto offsetPast = good;
-    put32(offsetPast, 10, 1u << 30);
+    pokeLE(offsetPast, 10, 1u << 30);
     EXPECT_FALSE(decode(offsetPast));
     EXPECT_NE(error.find("past the end"), std::string::npos) << error;
 
@@ -343,16 +335,16 @@ TEST_F(BmpTest, DamagedPicturesGiveAnErrorNotACrash) {
     EXPECT_NE(error.find("truncated"), std::string::npos) << error;
 
     auto badDepth = good;
-    put16(badDepth, 28, 13);
+    pokeLE(badDepth, 28, 13, 2);
     EXPECT_FALSE(decode(badDepth));
 
     auto badInfoSize = good;
-    put32(badInfoSize, 14, 0xFFFFFFF0u);
+    pokeLE(badInfoSize, 14, 0xFFFFFFF0u);
     EXPECT_FALSE(decode(badInfoSize));
 }
 
 TEST_F(BmpTest, EveryTruncationIsRefusedSafely) {
-    const auto good = makeBmp24(5, 3, [](int x, int) { return 0x10101u * uint32_t(x * 40); });
+    const auto good = kit::bmp24(5, 3, [](int x, int) { return 0x10101u * uint32_t(x * 40); });
     for (size_t n = 0; n < good.size(); ++n) {
         // A copy of exactly n bytes, so a read past it is caught by the sanitizer.
         std::vector<uint8_t> cut(good.begin(), good.begin() + long(n));

@@ -16,6 +16,7 @@
 
 #include "match_screen_fixture.h"
 #include "services/sound.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -55,19 +56,6 @@ class ScopedEnv {
     std::map<std::string, std::pair<bool, std::string>> old_;
 };
 
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/kestova_shots_XXXXXX";
-        if (mkdtemp(pattern) != nullptr) path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
 // The PNG decoded (by cairo, not by the writer's library) back to 5-6-5.
 std::vector<uint16_t> decodePng(const std::string& path, int& width, int& height) {
     std::vector<uint16_t> out;
@@ -99,15 +87,15 @@ class ScreenshotTest : public screen_test::ScreenFixture {
     void SetUp() override {
         env.set("TZ", "UTC");
         tzset();
-        env.set("XDG_PICTURES_DIR", pictures.path);
+        env.set("XDG_PICTURES_DIR", pictures.path());
         ScreenFixture::SetUp();
         system().setKeepPixels(true);
     }
     void pressF12() { tap(DIK_F12); }
-    std::string shot(const std::string& name) const { return pictures.path + "/" + name; }
+    std::string shot(const std::string& name) const { return pictures.path() + "/" + name; }
 
     ScopedEnv env;
-    TempDir pictures;
+    kit::ScratchDir pictures;
 };
 
 TEST_F(ScreenshotTest, SavedFileIsThePictureOnScreenAndClicks) {
@@ -177,30 +165,30 @@ TEST_F(ScreenshotTest, F12IsNoAnyKeyOfTheQuitScreen) {
 
 TEST(PicturesDirectory, EnvironmentThenUserDirsThenPicturesThenHere) {
     ScopedEnv env;
-    TempDir home;
-    env.set("HOME", home.path);
+    kit::ScratchDir home;
+    env.set("HOME", home.path());
     env.unset("XDG_CONFIG_HOME");
     env.unset("XDG_PICTURES_DIR");
     EXPECT_EQ(platform::picturesDirectory(), ".");
-    fs::create_directory(home.path + "/Pictures");
-    EXPECT_EQ(platform::picturesDirectory(), home.path + "/Pictures");
+    fs::create_directory(home.path() + "/Pictures");
+    EXPECT_EQ(platform::picturesDirectory(), home.path() + "/Pictures");
 
-    fs::create_directories(home.path + "/.config");
-    fs::create_directory(home.path + "/Bilder");
+    fs::create_directories(home.path() + "/.config");
+    fs::create_directory(home.path() + "/Bilder");
     {
-        std::ofstream dirs(home.path + "/.config/user-dirs.dirs");
+        std::ofstream dirs(home.path() + "/.config/user-dirs.dirs");
         dirs << "# written by xdg-user-dirs-update\n"
              << "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
              << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
     }
-    EXPECT_EQ(platform::picturesDirectory(), home.path + "/Bilder");
+    EXPECT_EQ(platform::picturesDirectory(), home.path() + "/Bilder");
 
-    fs::create_directory(home.path + "/shots");
-    env.set("XDG_PICTURES_DIR", home.path + "/shots");
-    EXPECT_EQ(platform::picturesDirectory(), home.path + "/shots");
+    fs::create_directory(home.path() + "/shots");
+    env.set("XDG_PICTURES_DIR", home.path() + "/shots");
+    EXPECT_EQ(platform::picturesDirectory(), home.path() + "/shots");
     // A folder that does not exist is passed over.
-    env.set("XDG_PICTURES_DIR", home.path + "/gone");
-    EXPECT_EQ(platform::picturesDirectory(), home.path + "/Bilder");
+    env.set("XDG_PICTURES_DIR", home.path() + "/gone");
+    EXPECT_EQ(platform::picturesDirectory(), home.path() + "/Bilder");
 }
 
 }  // namespace

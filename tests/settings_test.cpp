@@ -9,6 +9,8 @@
 
 namespace {
 
+using kit::ScratchDir;
+
 Settings changedSettings() {
     Settings s;
     s.isComputer[0] = 0;

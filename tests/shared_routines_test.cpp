@@ -9,7 +9,8 @@
 #include "platform/result_codes.h"
 #include "services/sound.h"
 #include "shell/main_window.h"
-#include "sound_wav_writer.h"
+#include "support/byte_writers.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -115,8 +116,8 @@ TEST_F(SharedRoutinesTest, PowerDotsAreFourPixelSquaresFivePixelsApart) {
 }
 
 TEST_F(SharedRoutinesTest, PlayAtPansByTheScreenPosition) {
-    testwav::TempDir dir;
-    testwav::writeFile(dir.file("a.wav"), testwav::build({}, testwav::pcm16({1, 2})));
+    kit::ScratchDir dir;
+    kit::writeFile(dir.file("a.wav"), kit::wav({}, kit::pcm16({1, 2})));
     Sound sound(form.engine, dir.file("a.wav"));
     form.engine->viewX = 1000;
     auto pan = [&](int32_t x) {

@@ -1,7 +1,6 @@
 // Where the game looks for its archive: the current directory, beside the
 // program, then the installed data folder of the program's prefix.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include "platform/headless.h"
 #include "shell/application.h"
 #include "shell/data_location.h"
+#include "support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -17,21 +17,15 @@ namespace {
 class DataLocationTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        char pattern[] = "/tmp/kestova_lookup_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = fs::canonical(pattern);
+        ASSERT_TRUE(scratch_.ready());
+        root = fs::canonical(scratch_.path());
         bin = root / "prefix/bin";
         data = root / "prefix/share/kestova";
         home = root / "home";
         for (const fs::path& dir : {bin, data, home}) fs::create_directories(dir);
-        fs::current_path(home);
+        here_ = std::make_unique<kit::CurrentDir>(home);
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::current_path(previous_, ignored);
-        fs::remove_all(root, ignored);
-    }
+    void TearDown() override { here_.reset(); }
     static void put(const fs::path& path) { std::ofstream(path) << "x"; }
     DataLookup find(const fs::path& executableDir) {
         return findDataArchive("Kestova.dat", executableDir.string(), "../share/kestova");
@@ -40,7 +34,8 @@ class DataLocationTest : public ::testing::Test {
     fs::path root, bin, data, home;
 
   private:
-    fs::path previous_;
+    kit::ScratchDir scratch_;
+    std::unique_ptr<kit::CurrentDir> here_;
 };
 
 TEST_F(DataLocationTest, EachPlaceIsTakenInTurn) {

@@ -7,58 +7,26 @@
 #include "engine/zef_dx.h"
 #include "platform/headless.h"
 #include "services/zef_sound.h"
-#include "sound_wav_writer.h"
+#include "support/sound_fixture.h"
 
 namespace {
 
-void collectLog(const std::string& line, void* context) {
-    static_cast<std::vector<std::string>*>(context)->push_back(line);
-}
-
-class SoundTest : public ::testing::Test {
+class SoundTest : public kit::SoundFixture {
   protected:
-    void SetUp() override { start(true); }
-
-    void start(bool audioAvailable) {
-        sys.setAudioAvailable(audioAvailable);
-        dx = std::make_unique<ZefDX>(&sys, true, 640, 480, 16);
-        dx->logSink = collectLog;
-        dx->logContext = &logLines;
-        dx->createSound();
-    }
-
     // A sound from a WAV file written on the spot.
-    std::unique_ptr<Sound> load(const testwav::Header& header, const std::vector<uint8_t>& data,
+    std::unique_ptr<Sound> load(const kit::WavHeader& header, const std::vector<uint8_t>& data,
                                 const std::string& name = "s.wav") {
-        testwav::writeFile(dir.file(name), testwav::build(header, data));
-        return std::make_unique<Sound>(dx.get(), dir.file(name));
+        return SoundFixture::load(kit::wav(header, data), name);
     }
 
     // A 16-bit mono sound of the given sample values at 22050 Hz, the output rate.
     std::unique_ptr<Sound> mono16(const std::vector<int16_t>& values) {
-        return load(testwav::Header{}, testwav::pcm16(values));
+        return load(kit::WavHeader{}, kit::pcm16(values));
     }
 
-    static std::vector<int16_t> left(const std::vector<int16_t>& mix) {
-        std::vector<int16_t> out;
-        for (size_t i = 0; i < mix.size(); i += 2) out.push_back(mix[i]);
-        return out;
-    }
     static size_t nonZero(const std::vector<int16_t>& channel) {
         return size_t(std::count_if(channel.begin(), channel.end(), [](int16_t v) { return v; }));
     }
-
-    // 1..100 times 100: every sample distinct and none silent.
-    static std::vector<int16_t> ramp() {
-        std::vector<int16_t> values;
-        for (int i = 0; i < 100; ++i) values.push_back(int16_t(100 * (i + 1)));
-        return values;
-    }
-
-    testwav::TempDir dir;
-    platform::HeadlessSystem sys;
-    std::unique_ptr<ZefDX> dx;
-    std::vector<std::string> logLines;
 };
 
 TEST_F(SoundTest, LogsTheLoadWithTheDataSize) {
@@ -69,7 +37,7 @@ TEST_F(SoundTest, LogsTheLoadWithTheDataSize) {
 }
 
 TEST_F(SoundTest, EightBitMonoPlaysOnBothChannels) {
-    testwav::Header h;
+    kit::WavHeader h;
     h.blockAlign = 1;
     h.bitsField = 8;
     auto sound = load(h, std::vector<uint8_t>(200, 0xC0));
@@ -82,25 +50,25 @@ TEST_F(SoundTest, EightBitMonoPlaysOnBothChannels) {
 }
 
 TEST_F(SoundTest, BitsComeFromBlockAlignNotTheHeaderField) {
-    testwav::Header h;
+    kit::WavHeader h;
     h.bitsField = 8;  // wrong: two bytes per mono sample
-    auto sound = load(h, testwav::pcm16({3000, 3000, 3000}));
+    auto sound = load(h, kit::pcm16({3000, 3000, 3000}));
     EXPECT_EQ(sound->format().bitsPerSample, 16);
     sound->play(false);
     EXPECT_EQ(sys.mixAudio(1)[0], 3000);
 
-    testwav::Header stereo;
+    kit::WavHeader stereo;
     stereo.channels = 2;
     stereo.blockAlign = 4;
-    auto pair = load(stereo, testwav::pcm16({1000, -2000}), "stereo.wav");
+    auto pair = load(stereo, kit::pcm16({1000, -2000}), "stereo.wav");
     EXPECT_EQ(pair->format().channels, 2);
     EXPECT_EQ(pair->format().bitsPerSample, 16);
 }
 
 TEST_F(SoundTest, FrequencyZeroRestoresTheFileRate) {
-    testwav::Header h;
+    kit::WavHeader h;
     h.rate = 11025;
-    auto sound = load(h, testwav::pcm16({1, 2, 3, 4}));
+    auto sound = load(h, kit::pcm16({1, 2, 3, 4}));
     uint32_t hz = 0;
     sound->getFrequency(hz);
     EXPECT_EQ(hz, 11025u);
@@ -113,7 +81,7 @@ TEST_F(SoundTest, FrequencyZeroRestoresTheFileRate) {
 }
 
 TEST_F(SoundTest, SoundStartedWhilePlayingRestartsFromTheBeginning) {
-    auto values = ramp();
+    auto values = kit::ramp();
     auto sound = mono16(values);
     sound->play(false);
     sys.mixAudio(40);
@@ -126,7 +94,7 @@ TEST_F(SoundTest, SoundStartedWhilePlayingRestartsFromTheBeginning) {
 }
 
 TEST_F(SoundTest, NothingPlaysWhileSoundIsDisabled) {
-    auto sound = mono16(ramp());
+    auto sound = mono16(kit::ramp());
     dx->soundEnabled = false;
     sound->play(false);
     EXPECT_EQ(nonZero(left(sys.mixAudio(50))), 0u);
@@ -149,8 +117,8 @@ TEST_F(SoundWithoutDeviceTest, ReportsOnceAndStaysSilent) {
               0u);
     EXPECT_EQ(dx->sound->device, nullptr);
 
-    auto a = mono16(ramp());
-    auto b = mono16(ramp());
+    auto a = mono16(kit::ramp());
+    auto b = mono16(kit::ramp());
     EXPECT_FALSE(a->loaded());
     EXPECT_EQ(std::count(logLines.begin(), logLines.end(),
                          "Warning: DirectSound object not available, skipping sound load"),
@@ -169,30 +137,30 @@ TEST_F(SoundWithoutDeviceTest, ReportsOnceAndStaysSilent) {
 using SoundDeathTest = SoundTest;
 
 TEST_F(SoundDeathTest, DamagedHeadersAreRefusedWithTheFileName) {
-    testwav::Header floatFormat;
+    kit::WavHeader floatFormat;
     floatFormat.formatTag = 3;
     EXPECT_EXIT(
-        load(floatFormat, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+        load(floatFormat, kit::pcm16({1, 2})), ::testing::ExitedWithCode(255),
         "Sound::Sound\\(\\): '.*s.wav: format tag 3 \\(floating point\\) is not supported'");
 
-    testwav::Header noChannels;
+    kit::WavHeader noChannels;
     noChannels.channels = 0;
-    EXPECT_EXIT(load(noChannels, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+    EXPECT_EXIT(load(noChannels, kit::pcm16({1, 2})), ::testing::ExitedWithCode(255),
                 "s.wav: 0 channels are not supported");
 
-    testwav::Header noBlockAlign;
+    kit::WavHeader noBlockAlign;
     noBlockAlign.blockAlign = 0;
-    EXPECT_EXIT(load(noBlockAlign, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+    EXPECT_EXIT(load(noBlockAlign, kit::pcm16({1, 2})), ::testing::ExitedWithCode(255),
                 "s.wav: block align 0 holds no whole sample");
 
-    testwav::Header noRate;
+    kit::WavHeader noRate;
     noRate.rate = 0;
-    EXPECT_EXIT(load(noRate, testwav::pcm16({1, 2})), ::testing::ExitedWithCode(255),
+    EXPECT_EXIT(load(noRate, kit::pcm16({1, 2})), ::testing::ExitedWithCode(255),
                 "s.wav: sample rate 0 is not supported");
 }
 
 TEST_F(SoundDeathTest, FileShorterThanAHeaderIsRefused) {
-    testwav::writeFile(dir.file("short.wav"), {'R', 'I', 'F', 'F', 0, 0});
+    kit::writeFile(dir.file("short.wav"), kit::Bytes{'R', 'I', 'F', 'F', 0, 0});
     EXPECT_EXIT(Sound(dx.get(), dir.file("short.wav")), ::testing::ExitedWithCode(255),
                 "short.wav: file is shorter than a WAV header");
 }

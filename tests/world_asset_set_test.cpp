@@ -54,34 +54,27 @@ TEST_F(AssetSetTest, EverySoundLoadedOncePerSide) {
     EXPECT_NE(form().engineLoop[0], form().engineLoop[1]);
     EXPECT_NE(form().gunSound[0], form().gunSound[1]);
     EXPECT_NE(form().music, nullptr);
-    int sounds = 0;
-    for (ZefBase* s = form().soundOwner->children.head; s != nullptr; s = s->next) ++sounds;
-    EXPECT_EQ(sounds, 17);
+    EXPECT_EQ(world_test::listSize(form().soundOwner->children), 17);
 }
 
 // An archive without one of the chains stops the loading with the name tried.
 class AssetSetDamagedArchiveTest : public AssetSetTest {};
 
-TEST_F(AssetSetDamagedArchiveTest, MissingChainIsFatalAndNamed) {
-    auto files = world_test::worldFiles();
-    files.erase(std::remove_if(files.begin(), files.end(),
-                               [](const auto& f) { return f.first == "gfx/plane_0.bmp"; }),
-                files.end());
-    ASSERT_TRUE(world_test::writeArchive("Kestova.dat", files));
-    // Read the damaged archive instead of the complete one.
-    engine->fileManager->setArchive("Kestova.dat");
-    EXPECT_EXIT(form().loadAssetSet(), ::testing::ExitedWithCode(255),
-                "Could not find any images \\(tried gfx/plane_0.bmp\\)");
-}
-
-TEST_F(AssetSetDamagedArchiveTest, MissingSoundIsFatalAndNamed) {
-    auto files = world_test::worldFiles();
-    files.erase(std::remove_if(files.begin(), files.end(),
-                               [](const auto& f) { return f.first == "sfx/planesplash.wav"; }),
-                files.end());
-    ASSERT_TRUE(world_test::writeArchive("Kestova.dat", files));
-    engine->fileManager->setArchive("Kestova.dat");
-    EXPECT_EXIT(form().loadAssetSet(), ::testing::ExitedWithCode(255), "sfx/planesplash.wav");
+TEST_F(AssetSetDamagedArchiveTest, MissingFileIsFatalAndNamed) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"gfx/plane_0.bmp", "Could not find any images \\(tried gfx/plane_0.bmp\\)"},
+        {"sfx/planesplash.wav", "sfx/planesplash.wav"},
+    };
+    for (const auto& [missing, pattern] : cases) {
+        auto files = world_test::worldFiles();
+        files.erase(std::remove_if(files.begin(), files.end(),
+                                   [&](const auto& f) { return f.first == missing; }),
+                    files.end());
+        kit::writeFile("Kestova.dat", kit::archive(files));
+        // Read the damaged archive instead of the complete one.
+        engine->fileManager->setArchive("Kestova.dat");
+        EXPECT_EXIT(form().loadAssetSet(), ::testing::ExitedWithCode(255), pattern) << missing;
+    }
 }
 
 }  // namespace

@@ -14,9 +14,7 @@ using world_test::frameColour;
 using world_test::WorldFixture;
 
 int listSize(const ZefListOwner* list) {
-    int n = 0;
-    for (ZefBase* m = list->children.head; m != nullptr; m = m->next) ++n;
-    return n;
+    return world_test::listSize(list->children);
 }
 
 // The morning: the right side's cannon (numeric pad keys, Space fires)
@@ -177,39 +175,54 @@ TEST_F(CannonTest, ShellStraightUpFallsBackAndSplashes) {
     EXPECT_EQ(splash->y, 375);
 }
 
-TEST_F(CannonTest, ShellHitsThePlaneForAPoint) {
+// One of the right side's shots, on its own for a frame: what it hits.
+struct ShotCase {
+    const char* name;
+    bool atPlane;  // placed just ahead of the plane (moved to y = 100), else at x, y
+    int x, y, heading, speed, kind;
+    int planeHealth, cannonHealth, points, shotsLeft;
+    int burst;  // the new explosion's sparks, 0: none
+};
+
+const ShotCase kShots[] = {
+    {"ShellHitsThePlaneForAPoint", true, 0, 100, 0, 0, Cannonball::kShell, 80, 100, 1, 0, 100},
+    {"OwnSideIsNeverHit", false, 1320, 340, 0, 0, Cannonball::kShell, 100, 100, 0, 1, 0},
+    {"BulletOffScreenVanishes", false, 5000, 100, 64, 20, Cannonball::kBullet, 100, 100, 0, 0, 0},
+};
+
+class ShotTest : public CannonTest, public ::testing::WithParamInterface<ShotCase> {};
+
+TEST_P(ShotTest, HitsOnlyTheOtherSide) {
+    const ShotCase& c = GetParam();
     Plane* plane = static_cast<Plane*>(match->vehicles[0]);
-    plane->posY = 100.0;
-    plane->y = 100;  // collisions read the sprite's position
-    // A shell placed just ahead of the plane.
-    match->cannonballs->children.append(
-        new Cannonball(engine, 1, int(plane->posX) + 1, 100, 0, 0, Cannonball::kShell));
-    step();
-    EXPECT_EQ(plane->health, 80);
-    EXPECT_EQ(match->players[1]->points, 1);
-    EXPECT_EQ(match->cannonballs->children.head, nullptr);
-    auto* burst = static_cast<Explosion*>(match->explosions->children.tail);
-    ASSERT_NE(burst, nullptr);
-    EXPECT_EQ(burst->count, 100);
-    EXPECT_TRUE(burst->gravity);
-}
-
-TEST_F(CannonTest, OwnSideIsNeverHit) {
-    match->cannonballs->children.append(
-        new Cannonball(engine, 1, 1320, 340, 0, 0, Cannonball::kShell));
-    step();
-    EXPECT_EQ(cannon()->health, 100);
-    EXPECT_EQ(listSize(match->cannonballs), 1);
-}
-
-TEST_F(CannonTest, BulletOffScreenVanishes) {
+    int x = c.x;
+    if (c.atPlane) {
+        plane->posY = 100.0;
+        plane->y = 100;  // collisions read the sprite's position
+        x = int(plane->posX) + 1;
+    }
     engine->viewX = 0;
+    const ZefBase* lastBurst = match->explosions->children.tail;
     match->cannonballs->children.append(
-        new Cannonball(engine, 1, 5000, 100, 64, 20, Cannonball::kBullet));
+        new Cannonball(engine, 1, x, c.y, c.heading, c.speed, c.kind));
     step();
-    EXPECT_EQ(match->cannonballs->children.head, nullptr);
-    EXPECT_EQ(match->splashes->children.head, nullptr);
+    EXPECT_EQ(plane->health, c.planeHealth);
+    EXPECT_EQ(cannon()->health, c.cannonHealth);
+    EXPECT_EQ(match->players[1]->points, c.points);
+    EXPECT_EQ(listSize(match->cannonballs), c.shotsLeft);
+    EXPECT_EQ(listSize(match->splashes), 0);
+    auto* burst = static_cast<Explosion*>(match->explosions->children.tail);
+    if (c.burst == 0) {
+        EXPECT_EQ(burst, lastBurst);
+    } else {
+        ASSERT_NE(burst, lastBurst);
+        EXPECT_EQ(burst->count, c.burst);
+        EXPECT_TRUE(burst->gravity);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Shots, ShotTest, ::testing::ValuesIn(kShots),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class VehicleDamageTest : public WorldFixture {};
 

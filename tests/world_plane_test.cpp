@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+#include <vector>
+
 #include "engine/directions.h"
 #include "engine/surface_chain.h"
 #include "game/bomb.h"
@@ -13,11 +17,7 @@ namespace {
 
 using world_test::WorldFixture;
 
-int listSize(const dlist<ZefBase>& list) {
-    int n = 0;
-    for (ZefBase* m = list.head; m != nullptr; m = m->next) ++n;
-    return n;
-}
+using world_test::listSize;
 
 uint32_t rateOf(Sound* sound) {
     uint32_t hz = 0;
@@ -192,39 +192,52 @@ class BombTest : public WorldFixture {
     Palm* palm(int i) { return match->players[1]->palms[i]; }
 };
 
-TEST_F(BombTest, DestroysOnlyTheFirstOfTwoPalms) {
-    palm(0)->x = palm(1)->x = 1300;
-    palm(0)->y = palm(1)->y = 320;
-    dropAt(1300, 320);
+// A bomb dropped on the right side's palms: which palm it takes, and what
+// is left of it. Palms not placed stand where the match put them.
+struct BombOnPalms {
+    const char* name;
+    std::vector<std::array<int, 2>> palmsAt;  // palm i's x and y ({} leaves it)
+    int alreadyHit;                           // palm hit before the drop, or -1
+    int dropX, dropY;
+    std::vector<bool> hitAfter;  // palm i's hit flag after the frame
+    int splashes;
+};
+
+const BombOnPalms kBombsOnPalms[] = {
+    {"DestroysOnlyTheFirstOfTwoPalms", {{1300, 320}, {1300, 320}}, -1, 1300, 320, {true, false}, 0},
+    {"HitPalmIsNotHitAgain", {{1300, 320}, {1300, 320}}, 0, 1300, 320, {true, true}, 0},
+    {"SplashingBombStillDestroysThePalm",
+     {{}, {}, {1250, 380}},
+     -1,
+     1250,
+     370,
+     {false, false, true},
+     1},
+};
+
+class BombOnPalmsTest : public BombTest, public ::testing::WithParamInterface<BombOnPalms> {};
+
+TEST_P(BombOnPalmsTest, ScoresThreePointsForOnePalm) {
+    const BombOnPalms& c = GetParam();
+    for (size_t i = 0; i < c.palmsAt.size(); ++i) {
+        if (c.palmsAt[i] == std::array<int, 2>{}) continue;
+        palm(int(i))->x = c.palmsAt[i][0];
+        palm(int(i))->y = c.palmsAt[i][1];
+    }
+    if (c.alreadyHit >= 0) palm(c.alreadyHit)->hit = true;
+    dropAt(c.dropX, c.dropY);
     step();
-    EXPECT_TRUE(palm(0)->hit);
-    EXPECT_FALSE(palm(1)->hit);
+    for (size_t i = 0; i < c.hitAfter.size(); ++i) EXPECT_EQ(palm(int(i))->hit, c.hitAfter[i]) << i;
     EXPECT_EQ(match->players[0]->points, 3);
     EXPECT_EQ(match->bombs->children.head, nullptr);
+    EXPECT_EQ(listSize(match->splashes->children), c.splashes);
     auto* burst = static_cast<Explosion*>(match->explosions->children.tail);
     ASSERT_NE(burst, nullptr);
     EXPECT_EQ(burst->count, 200);
 }
 
-TEST_F(BombTest, HitPalmIsNotHitAgain) {
-    palm(0)->x = palm(1)->x = 1300;
-    palm(0)->y = palm(1)->y = 320;
-    palm(0)->hit = true;
-    dropAt(1300, 320);
-    step();
-    EXPECT_TRUE(palm(1)->hit);
-    EXPECT_EQ(match->players[0]->points, 3);
-}
-
-TEST_F(BombTest, SplashingBombStillDestroysThePalm) {
-    palm(2)->x = 1250;
-    palm(2)->y = 380;
-    dropAt(1250, 370);
-    step();
-    EXPECT_TRUE(palm(2)->hit);
-    EXPECT_EQ(listSize(match->splashes->children), 1);
-    EXPECT_EQ(match->players[0]->points, 3);
-}
+INSTANTIATE_TEST_SUITE_P(Palms, BombOnPalmsTest, ::testing::ValuesIn(kBombsOnPalms),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BombTest, TurnsItsPictureAlongItsFlight) {
     auto* bomb = new Bomb(engine, 0, 700, -300, 64, 6);

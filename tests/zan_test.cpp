@@ -10,7 +10,8 @@
 #include "engine/zef_dx.h"
 #include "platform/headless.h"
 #include "services/zef_input.h"
-#include "sound_wav_writer.h"
+#include "support/byte_writers.h"
+#include "support/scratch_dir.h"
 #include "zan_encoder.h"
 
 namespace {
@@ -97,7 +98,7 @@ class ZanRoundTripTest : public ::testing::Test {
     }
 
     std::string write(const std::vector<uint8_t>& bytes) {
-        testwav::writeFile(dir.file("r.zan"), bytes);
+        kit::writeFile(dir.file("r.zan"), bytes);
         return dir.file("r.zan");
     }
 
@@ -116,7 +117,7 @@ class ZanRoundTripTest : public ::testing::Test {
         }
     }
 
-    testwav::TempDir dir;
+    kit::ScratchDir dir;
     platform::HeadlessSystem sys;
     std::unique_ptr<ZefDX> dx;
 };
@@ -194,7 +195,7 @@ class ZanencScriptTest : public ::testing::Test {
         err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    testwav::TempDir dir;
+    kit::ScratchDir dir;
     std::string err;
 };
 

@@ -80,10 +80,7 @@ class Runner {
         // recording's last read.
         while (!form.quitRequested && !stopped_) {
             if (hooks_.driver ? driverDone_ : system_.keyReads() >= rec_.reads) break;
-            form.engine->back->fill(nullptr, uint16_t(form.skyColour));
-            form.engine->process();
-            if (form.match != nullptr) form.match->pauseIfAsked();
-            system_.window().pumpEvents();
+            form.runFrame();
         }
         if (hooks_.driver) rec_.reads = system_.keyReads();
     }

@@ -13,11 +13,13 @@
 #include "platform/headless.h"
 #include "platform/pixel_surface.h"
 #include "services/zef_file_manager.h"
+#include "support/byte_writers.h"
+#include "support/scratch_dir.h"
 
 namespace generated_data {
 
 inline std::string archivePath() {
-    return std::string(KESTOVA_BUILD_DIR) + "/Kestova.dat";
+    return kit::buildDir() + "/Kestova.dat";
 }
 
 class GeneratedDataFixture : public ::testing::Test {
@@ -56,12 +58,7 @@ class GeneratedDataFixture : public ::testing::Test {
     std::unique_ptr<ZefDX> engine;
 };
 
-inline uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-           uint32_t(b[at + 3]) << 24;
-}
-inline uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
-    return uint16_t(b[at] | b[at + 1] << 8);
-}
+using kit::le16;
+using kit::le32;
 
 }  // namespace generated_data

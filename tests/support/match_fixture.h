@@ -26,6 +26,12 @@
 
 namespace world_test {
 
+inline int listSize(const dlist<ZefBase>& list) {
+    int n = 0;
+    for (const ZefBase* m = list.head; m != nullptr; m = m->next) ++n;
+    return n;
+}
+
 class WorldFixture : public ::testing::Test {
   protected:
     static constexpr uint64_t kSeed = 12345;
@@ -93,13 +99,9 @@ class WorldFixture : public ::testing::Test {
         return vehicle;
     }
 
-    // One whole frame: sky colour, then the engine's step (input, layers,
-    // match, present, pacing).
+    // Whole frames of the main loop.
     void step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            engine->back->fill(nullptr, form_->skyColour);
-            engine->process();
-        }
+        for (int i = 0; i < frames; ++i) form_->runFrame();
     }
 
     // Holds a key for the next `frames` input updates.

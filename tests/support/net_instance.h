@@ -32,6 +32,7 @@
 #include "shell/main_window.h"
 #include "shell/net_play.h"
 #include "shell/state_digest.h"
+#include "support/scratch_dir.h"
 
 namespace net_instance {
 
@@ -95,16 +96,13 @@ inline void playToEndScreen(platform::HeadlessSystem& headless, platform::System
     menu.selectedRow = menuSettings[4];
     if (form.onMenuReached) form.onMenuReached();
     while (!form.quitRequested && headless.keyReads() < kMaxTicks) {
-        if (form.onFrameStart) form.onFrameStart();
         trace.frames.push_back(std::to_string(headless.keyReads()) + " " +
                                std::to_string(stateDigest()));
         if (endScreenShown(form)) {
             trace.endScreen = true;
             break;
         }
-        form.engine->back->fill(nullptr, uint16_t(form.skyColour));
-        form.engine->process();
-        system.window().pumpEvents();
+        form.runFrame();
     }
 }
 
@@ -130,11 +128,6 @@ inline Trace readTrace(const std::string& path) {
     return t;
 }
 
-// The game in the build folder, where it finds Kestova.dat.
-inline void enterBuildDir() {
-    std::filesystem::current_path(KESTOVA_BUILD_DIR);
-}
-
 // One machine in a child process. Host: listens on a free port and writes
 // it to `portPipe`. Join: connects to `port`. Returns the child's pid.
 inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int portPipe,
@@ -144,7 +137,7 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
     if (pid != 0) return pid;
     int code = 0;
     {
-        enterBuildDir();
+        std::filesystem::current_path(kit::buildDir());  // beside Kestova.dat
         platform::HeadlessSystem headless;
         headless.setKeepPixels(false);
         headless.setCalendarSeconds(me.calendar);
@@ -191,8 +184,7 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
 
 // The one-machine game on the combined key stream, in this process.
 inline Trace playCombined(const Player& host, const Player& join, int delay) {
-    const auto previous = std::filesystem::current_path();
-    enterBuildDir();
+    kit::CurrentDir here(kit::buildDir());
     platform::HeadlessSystem headless;
     headless.setKeepPixels(false);
     headless.setCalendarSeconds(host.calendar);
@@ -206,7 +198,6 @@ inline Trace playCombined(const Player& host, const Player& join, int delay) {
     };
     Trace trace;
     playToEndScreen(headless, headless, host.menu, nullptr, trace);
-    std::filesystem::current_path(previous);
     return trace;
 }
 

@@ -1,27 +1,59 @@
 #pragma once
-// A folder of its own under /tmp for one test, removed with everything in it.
+// Folders the tests work in: a fresh scratch folder removed with its object,
+// and the build folder, where the build puts the game's data.
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
+namespace kit {
+
+inline std::string buildDir() {
+    return KESTOVA_BUILD_DIR;
+}
+
+// Makes `dir` the current folder while the object lives.
+class CurrentDir {
+  public:
+    explicit CurrentDir(const std::filesystem::path& dir)
+        : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~CurrentDir() {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+    }
+    CurrentDir(const CurrentDir&) = delete;
+    CurrentDir& operator=(const CurrentDir&) = delete;
+
+  private:
+    std::filesystem::path previous_;
+};
+
+// A fresh folder under the system's temporary folder, removed with the object.
 class ScratchDir {
   public:
     ScratchDir() {
-        char pattern[] = "/tmp/kestova_scratch_XXXXXX";
-        if (mkdtemp(pattern) != nullptr) path_ = pattern;
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestova_XXXXXX").string();
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        if (mkdtemp(buf.data()) != nullptr) path_ = buf.data();
     }
     ~ScratchDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
+    bool ready() const { return !path_.empty(); }
 
     static void write(const std::string& file, const std::string& text) {
         std::filesystem::create_directories(std::filesystem::path(file).parent_path());
@@ -36,3 +68,19 @@ class ScratchDir {
   private:
     std::string path_;
 };
+
+// The build folder as the current one, as the game runs beside its data.
+class InBuildDir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        here_ = std::make_unique<CurrentDir>(buildDir());
+        ASSERT_TRUE(std::filesystem::exists("Kestova.dat"))
+            << "Kestova.dat is made by the build in " << buildDir();
+    }
+    void TearDown() override { here_.reset(); }
+
+  private:
+    std::unique_ptr<CurrentDir> here_;
+};
+
+}  // namespace kit

@@ -3,16 +3,15 @@
 // loads, with plain pictures of known sizes. Each picture of a chain has its
 // own colour (frameColour), so a test can tell from the screen which frame
 // was drawn.
-#include <stdlib.h>
-
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "services/archive_format.h"
+#include "byte_writers.h"
+#include "scratch_dir.h"
 
 namespace world_test {
 
@@ -23,60 +22,18 @@ inline uint32_t frameColour(int k) {
     return red | green << 8;  // 0x00BBGGRR
 }
 
-inline void putLE16(std::string& out, uint32_t v) {
-    out += char(v & 0xFF);
-    out += char((v >> 8) & 0xFF);
-}
-inline void putLE32(std::string& out, uint32_t v) {
-    putLE16(out, v & 0xFFFF);
-    putLE16(out, v >> 16);
-}
-
 // A 24-bit bottom-up BMP filled with one colour (0x00BBGGRR).
 inline std::string solidBmp(int width, int height, uint32_t rgb) {
-    const int rowBytes = (width * 3 + 3) & ~3;
-    std::string out = "BM";
-    putLE32(out, uint32_t(54 + rowBytes * height));
-    putLE32(out, 0);
-    putLE32(out, 54);
-    putLE32(out, 40);
-    putLE32(out, uint32_t(width));
-    putLE32(out, uint32_t(height));
-    putLE16(out, 1);
-    putLE16(out, 24);
-    putLE32(out, 0);
-    putLE32(out, uint32_t(rowBytes * height));
-    putLE32(out, 2835);
-    putLE32(out, 2835);
-    putLE32(out, 0);
-    putLE32(out, 0);
-    for (int row = 0; row < height; ++row) {
-        for (int col = 0; col < width; ++col) {
-            out += char((rgb >> 16) & 0xFF);  // blue, green, red
-            out += char((rgb >> 8) & 0xFF);
-            out += char(rgb & 0xFF);
-        }
-        out.append(size_t(rowBytes - width * 3), '\0');
-    }
-    return out;
+    return kit::text(kit::solidBmp(width, height, rgb));
 }
 
 // A canonical 44-byte-header PCM WAV, 16-bit mono at `rate`, quiet noise.
 inline std::string shortWav(int samples = 220, uint32_t rate = 22050) {
-    std::string out = "RIFF";
-    putLE32(out, uint32_t(36 + samples * 2));
-    out += "WAVEfmt ";
-    putLE32(out, 16);
-    putLE16(out, 1);
-    putLE16(out, 1);
-    putLE32(out, rate);
-    putLE32(out, rate * 2);
-    putLE16(out, 2);
-    putLE16(out, 16);
-    out += "data";
-    putLE32(out, uint32_t(samples * 2));
-    for (int i = 0; i < samples; ++i) putLE16(out, uint32_t(int16_t((i % 20) * 100 - 1000)));
-    return out;
+    std::vector<int16_t> values;
+    for (int i = 0; i < samples; ++i) values.push_back(int16_t((i % 20) * 100 - 1000));
+    kit::WavHeader header;
+    header.rate = rate;
+    return kit::text(kit::wav(header, kit::pcm16(values)));
 }
 
 // Picture sizes of the test data (width, height).
@@ -91,7 +48,7 @@ struct WorldSizes {
     int splashFrames = 4;
 };
 
-using FileList = std::vector<std::pair<std::string, std::string>>;
+using FileList = kit::Files;
 
 inline void addChain(FileList& files, const std::string& base, int count, int w, int h) {
     for (int k = 0; k < count; ++k) {
@@ -135,43 +92,16 @@ inline FileList worldFiles(const WorldSizes& s = WorldSizes()) {
     return files;
 }
 
-// Writes the files as an archive: count, 88-byte entries, then the data.
-inline bool writeArchive(const std::string& path, const FileList& files) {
-    using namespace archive_format;
-    std::string out;
-    putLE32(out, uint32_t(files.size()));
-    size_t offset = kCountSize + kEntrySize * files.size();
-    for (const auto& [name, data] : files) {
-        std::string field = name;
-        field.resize(kNameField, '\0');
-        out += field;
-        putLE32(out, uint32_t(offset));
-        putLE32(out, uint32_t(data.size()));
-        offset += data.size();
-    }
-    for (const auto& file : files) out += file.second;
-    std::ofstream stream(path, std::ios::binary);
-    stream.write(out.data(), std::streamsize(out.size()));
-    return bool(stream);
-}
-
 // A scratch directory holding the files as "Kestova.dat", the current
 // directory while the object lives, as the game runs beside its data.
 // Removed, and the previous directory restored, when it goes.
 class ArchiveDir {
   public:
-    explicit ArchiveDir(const FileList& files) : previous_(std::filesystem::current_path()) {
-        char pattern[] = "/tmp/kestova_data_XXXXXX";
-        if (mkdtemp(pattern) == nullptr) return;
-        dir_ = pattern;
-        std::error_code error;
-        ready_ = writeArchive(dir_ + "/Kestova.dat", files) &&
-                 (std::filesystem::current_path(dir_, error), !error);
-    }
-    ~ArchiveDir() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-        if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
+    explicit ArchiveDir(const FileList& files) {
+        if (!dir_.ready()) return;
+        kit::writeFile(dir_.file("Kestova.dat"), kit::archive(files));
+        here_ = std::make_unique<kit::CurrentDir>(dir_.path());
+        ready_ = std::filesystem::exists("Kestova.dat");
     }
     ArchiveDir(const ArchiveDir&) = delete;
     ArchiveDir& operator=(const ArchiveDir&) = delete;
@@ -179,8 +109,8 @@ class ArchiveDir {
     bool ready() const { return ready_; }
 
   private:
-    std::filesystem::path previous_;
-    std::string dir_;
+    kit::ScratchDir dir_;
+    std::unique_ptr<kit::CurrentDir> here_;
     bool ready_ = false;
 };
 

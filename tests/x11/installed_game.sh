@@ -5,21 +5,8 @@
 # started from another directory as a desktop menu would, find their data:
 # F10 ends them with the emergency text, not with a missing-file error. A
 # program with no data anywhere names every place it looked in.
-set -euo pipefail
-build="$(cd "$1" && pwd)"
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/lib.sh"
-
-tmp="$(mktemp -d)"
-cleanup() {
-    stop_xvfb
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-    echo "installed_game: $*"
-    exit 1
-}
+source "$(dirname "$0")/lib.sh" "$@"
+tmp="$WORK"
 
 # expect_files DIR LIST: the regular files under DIR are exactly LIST.
 expect_files() {
@@ -68,43 +55,21 @@ if grep -q '^E:' "$tmp/appstream.log"; then
     fail "the AppStream metadata has errors"
 fi
 
-start_xvfb
+screen_up 1024x768
 mkdir -p "$tmp/elsewhere"
 cd "$tmp/elsewhere"
 
-# run_and_end PROGRAM [no-F10]: starts it here, presses F10 until it ends
-# (unless told not to: a program that ends by itself must not be beaten to
-# its own box), closing the error box as a player would; leaves its exit
-# code in $code and its standard error in $tmp/stderr.
+# run_and_end PROGRAM [no-F10]: starts it here and ends it (see end_with_f10).
 run_and_end() {
-    "$1" 2>"$tmp/stderr" &
-    local game=$!
-    wait_for_window "Kestova!" 60 >/dev/null || {
-        kill "$game" 2>/dev/null
-        cat "$tmp/stderr"
-        fail "no game window from $1"
-    }
-    local _
-    for _ in $(seq 1 100); do
-        kill -0 "$game" 2>/dev/null || break
-        if ! click_box_ok 2>/dev/null && [ "${2:-}" != no-F10 ]; then hold_key F10 0.2; fi
-        sleep 0.2
-    done
-    if kill -0 "$game" 2>/dev/null; then
-        kill -9 "$game"
-        fail "$1 did not end"
-    fi
-    set +e
-    wait "$game"
-    code=$?
-    set -e
+    run_program "$1"
+    game_window >/dev/null
+    end_with_f10 "${2:-}"
 }
 
 for program in "$tmp/prefix/bin/kestova" "$tmp/root/usr/games/kestova"; do
     run_and_end "$program"
     if [ "$code" -ne 255 ] || grep -q "Cannot open file" "$tmp/stderr" ||
         ! grep -q "'User requested emergency exit.'" "$tmp/stderr"; then
-        cat "$tmp/stderr"
         fail "$program exited $code without the emergency text"
     fi
 done
@@ -115,7 +80,6 @@ run_and_end "$tmp/lonely/bin/kestova" no-F10
 looked="Cannot open file Kestova.dat (looked in $tmp/elsewhere/Kestova.dat, \
 $tmp/lonely/bin/Kestova.dat, $tmp/lonely/share/kestova/Kestova.dat)"
 if [ "$code" -ne 255 ] || ! grep -qF "$looked" "$tmp/stderr"; then
-    cat "$tmp/stderr"
     fail "a program without data exited $code without naming where it looked"
 fi
-echo "installed_game: passed"
+passed

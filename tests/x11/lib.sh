@@ -1,5 +1,96 @@
-# Helpers for tests that run the real binary under a virtual X server.
-# Source it, then call start_xvfb first; Xvfb is stopped when the shell exits.
+# The X tests' harness: the real binary under a virtual X server. A script
+# starts with `source "$(dirname "$0")/lib.sh" "$@"` (its argument is the
+# build folder), then brings up a screen with `screen_up`. Xvfb, the window
+# manager and the game are stopped, and the work folder removed on success,
+# when the shell exits.
+set -euo pipefail
+build="$(cd "$1" && pwd)"
+TEST_NAME="$(basename "$0" .sh)"
+WORK="$(mktemp -d "/tmp/kestova_${TEST_NAME}_XXXXXX")"
+CASE=""
+GAME=""
+
+# fail MESSAGE: says what went wrong (and where the screenshots are), shows
+# the game's standard error and ends the test.
+fail() {
+    echo "$TEST_NAME${CASE:+ ($CASE)}: $* (files in $WORK)"
+    cat "$WORK/stderr" 2>/dev/null || true
+    stop_game
+    exit 1
+}
+
+passed() {
+    echo "$TEST_NAME${CASE:+ ($CASE)}: passed"
+}
+
+finish() {
+    local code=$?
+    stop_game
+    stop_xvfb
+    [ "$code" -ne 0 ] || [ -n "${KEEP_WORK:-}" ] || rm -rf "$WORK"
+}
+trap finish EXIT
+
+# screen_up WxH [wm]: a virtual screen of that size (24-bit), with openbox
+# managing windows when asked.
+screen_up() {
+    stop_xvfb
+    start_xvfb "${1}x24" || fail "no X server"
+    if [ "${2:-}" = wm ]; then start_wm || fail "no window manager"; fi
+}
+
+# run_program PROGRAM [ARGS...]: starts it in the current folder, its
+# standard error in $WORK/stderr; its pid is $GAME. Started through a
+# subshell's exec, it keeps SIGINT's default action (a plain background
+# command would ignore it), so SDL can turn SIGINT into a close request.
+run_program() {
+    (exec "$@") 2>"$WORK/stderr" &
+    GAME=$!
+}
+# run_game [ARGS...]: the built game, in the build folder beside its data.
+run_game() {
+    (cd "$build" && exec ./kestova "$@") 2>"$WORK/stderr" &
+    GAME=$!
+}
+alive() { [ -n "$GAME" ] && kill -0 "$GAME" 2>/dev/null; }
+stop_game() {
+    if [ -n "${GAME:-}" ]; then
+        kill -9 "$GAME" 2>/dev/null || true
+        wait "$GAME" 2>/dev/null || true
+        GAME=""
+    fi
+}
+
+# game_window [SECONDS]: waits for the game's window; prints its id.
+game_window() {
+    wait_for_window "Kestova!" "${1:-60}" || fail "no game window"
+}
+
+# expect_exit CODE SECONDS WHAT: the game ends within SECONDS of WHAT with
+# exit code CODE.
+expect_exit() {
+    local want="$1" secs="$2" what="$3" code=0
+    wait_for_exit "$GAME" "$secs" || fail "still running $secs s after $what"
+    wait "$GAME" || code=$?
+    GAME=""
+    [ "$code" -eq "$want" ] || fail "exit code $code after $what, expected $want"
+}
+
+# end_with_f10 [no-F10]: presses F10 until the game ends (unless told not
+# to: a program that ends by itself must not be beaten to its own box),
+# closing the error box as a player would; leaves the exit code in $code.
+end_with_f10() {
+    local _
+    for _ in $(seq 1 100); do
+        alive || break
+        if ! click_box_ok 2>/dev/null && [ "${1:-}" != no-F10 ]; then hold_key F10 0.2; fi
+        sleep 0.2
+    done
+    alive && fail "the game did not end"
+    code=0
+    wait "$GAME" || code=$?
+    GAME=""
+}
 
 # Starts Xvfb on the first free display from :90 up, waits until it answers,
 # and sets DISPLAY. Sound goes to SDL's dummy driver (no sound card here).
@@ -23,7 +114,6 @@ start_xvfb() {
             if DISPLAY=":${n}" xdpyinfo >/dev/null 2>&1 && sleep 0.3 && kill -0 "$XVFB_PID" 2>/dev/null; then
                 export DISPLAY=":${n}"
                 export SDL_AUDIODRIVER=dummy
-                trap stop_xvfb EXIT
                 return 0
             fi
             kill -0 "$XVFB_PID" 2>/dev/null || break  # lost the race for this display
@@ -192,6 +282,26 @@ wait_for_exit() {
 # picture comes out near 0.02-0.04 (scaling and the blinking text); a
 # cropped, zoomed or squashed one is above 0.2.
 CLOSE_ENOUGH=0.08
+
+# expect_shows PICTURE NAME [ID]: a screenshot, $WORK/NAME.png, whose
+# window ID (the whole screen by default) shows the picture, 4:3.
+expect_shows() {
+    local area=() distance
+    [ -z "${3:-}" ] || read -r -a area < <(geometry "$3")
+    screenshot "$WORK/$2.png"
+    distance="$(picture_distance "$WORK/$2.png" "$1" "${area[@]}")"
+    below "$distance" "$CLOSE_ENOUGH" || fail "$2: the picture is off by $distance"
+}
+
+# differing A B: pixels that differ between two screenshots, with a little fuzz.
+differing() { compare -metric AE -fuzz 5% "$1" "$2" null: 2>&1 | awk '{print int($1)}' || true; }
+
+# tap KEY [PAUSE]: held across a few 38 ms frames (and a busy machine's slow
+# ones), then a pause.
+tap() {
+    hold_key "$1" 0.3
+    sleep "${2:-0.3}"
+}
 
 # reach_logo SHOTS LOGO PID [X Y W H]: from the start of the game, ends the
 # intro with Escape and skips the splash pictures with Space until the logo

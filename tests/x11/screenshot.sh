@@ -1,26 +1,13 @@
 #!/usr/bin/env bash
 # The real game under Xvfb: F12 saves the picture on screen as a 640x480 PNG
 # in XDG_PICTURES_DIR, and the game goes on.
-set -euo pipefail
-build="$1"
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/lib.sh"
-start_xvfb
+source "$(dirname "$0")/lib.sh" "$@"
+screen_up 1024x768
 
-out="$(mktemp -d)"
-export XDG_PICTURES_DIR="$out/pictures"
+export XDG_PICTURES_DIR="$WORK/pictures"
 mkdir -p "$XDG_PICTURES_DIR"
-cd "$build"
-./kestova 2>"$out/stderr" &
-game=$!
-fail() {
-    echo "screenshot: $1"
-    cat "$out/stderr"
-    kill "$game" 2>/dev/null || true
-    exit 1
-}
-
-wait_for_window "Kestova!" 60 >/dev/null || fail "no game window"
+run_game
+game_window >/dev/null
 sleep 2
 hold_key F12 0.15
 shot=""
@@ -34,7 +21,5 @@ done
 size="$(identify -format '%wx%h' "$shot")"
 [ "$size" = "640x480" ] || fail "the screenshot is $size"
 sleep 0.5
-kill -0 "$game" 2>/dev/null || fail "the game ended after F12"
-kill "$game"
-wait "$game" 2>/dev/null || true
-rm -rf "$out"
+alive || fail "the game ended after F12"
+passed

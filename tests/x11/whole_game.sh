@@ -3,41 +3,24 @@
 # the menu set to computer against computer with 1 war day and 1 palm, the
 # match, the end screen, the menu again, the quit screen twice (back, then
 # quit), the two closing pictures, and exit code 0. Screenshots are kept in
-# the folder printed at the end (KESTOVA_SHOTS overrides it).
-set -euo pipefail
-build="$1"
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/lib.sh"
-start_xvfb
-
-shots="${KESTOVA_SHOTS:-$(mktemp -d /tmp/kestova_whole_game_XXXXXX)}"
+# KESTOVA_SHOTS when it is set, and on failure.
+source "$(dirname "$0")/lib.sh" "$@"
+screen_up 1024x768
+shots="${KESTOVA_SHOTS:-$WORK}"
+[ -z "${KESTOVA_SHOTS:-}" ] || KEEP_WORK=1
 mkdir -p "$shots/match" "$shots/ref"
 logo="$(extract_picture "$build" gfx/logo.bmp "$shots/ref")"
 cd "$build"
-timeout 280 ./kestova --window 2>"$shots/stderr" &
-game=$!
+run_program timeout 280 ./kestova --window
 
-fail() {
-    echo "whole_game: $1 (screenshots in $shots)"
-    kill "$game" 2>/dev/null || true
-    exit 1
-}
-alive() { kill -0 "$game" 2>/dev/null; }
-tap() {  # held across a few 38 ms frames (and a busy machine's slow ones), then a pause
-    hold_key "$1" 0.3
-    sleep "${2:-0.3}"
-}
-# Pixels that differ between two screenshots, with a little fuzz.
-differing() { compare -metric AE -fuzz 5% "$1" "$2" null: 2>&1 | awk '{print int($1)}' || true; }
-
-id="$(wait_for_window "Kestova!" 30)" || fail "no game window"
+id="$(game_window 30)"
 
 # Held Escape ends the intro and Space skips each splash picture until the
 # logo shows (however long a busy machine takes); it cannot leave the logo,
 # Escape afterwards does.
 read -r x y w h < <(geometry "$id")
-reach_logo "$shots" "$logo" "$game" "$x" "$y" "$w" "$h" || fail "the logo screen never showed"
-leave_logo "$shots" "$logo" "$game" "$x" "$y" "$w" "$h" || fail "Escape did not leave the logo"
+reach_logo "$shots" "$logo" "$GAME" "$x" "$y" "$w" "$h" || fail "the logo screen never showed"
+leave_logo "$shots" "$logo" "$GAME" "$x" "$y" "$w" "$h" || fail "Escape did not leave the logo"
 sleep 0.5
 alive || fail "the game ended during the start-up screens"
 
@@ -86,14 +69,5 @@ tap q 1.0
 screenshot "$shots/closing_2.png"
 tap q 0.5
 
-for _ in $(seq 1 50); do
-    alive || break
-    sleep 0.2
-done
-alive && fail "the game did not end after the closing pictures"
-set +e
-wait "$game"
-code=$?
-set -e
-[ "$code" -eq 0 ] || { cat "$shots/stderr"; fail "exit code $code, expected 0"; }
-echo "whole_game: passed (screenshots in $shots)"
+expect_exit 0 10 "the closing pictures"
+passed

@@ -4,74 +4,53 @@
 # come back; Alt+Enter to a window and back, the picture whole at every size;
 # Alt+Enter in the menu never counts as Return; Alt+F4 in a match ends the
 # program with exit code 0 within a second.
-set -euo pipefail
-build="$1"
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/lib.sh"
-
-shots="$(mktemp -d /tmp/kestova_window_modes_XXXXXX)"
+source "$(dirname "$0")/lib.sh" "$@"
+shots="$WORK"
 mkdir -p "$shots/ref"
 logo="$(extract_picture "$build" gfx/logo.bmp "$shots/ref")"
-start_xvfb 1024x768x24 || { echo "window_modes: no X server"; exit 1; }
-start_wm || { echo "window_modes: no window manager"; exit 1; }
+screen_up 1024x768 wm
 export SDL_AUDIODRIVER=no-such-driver
-(cd "$build" && exec ./kestova) 2>"$shots/stderr" &
-game=$!
+run_game
 
-fail() {
-    echo "window_modes: $1 (screenshots in $shots)"
-    cat "$shots/stderr"
-    kill "$game" 2>/dev/null || true
-    exit 1
-}
 # pointer_hidden: the pointer, moved over the game, shows no image.
 pointer_hidden() {
     xdotool mousemove "$1" "$2"
     sleep 0.2
     [ "$("$build/tests/cursor_probe")" = hidden ]
 }
-# shows PICTURE NAME ID: the window's inside shows the picture, 4:3.
-shows() {
-    local x y w h distance
-    read -r x y w h < <(geometry "$3")
-    screenshot "$shots/$2.png"
-    distance="$(picture_distance "$shots/$2.png" "$1" "$x" "$y" "$w" "$h")"
-    below "$distance" "$CLOSE_ENOUGH" || fail "$2: the picture is off by $distance"
-}
-
 # The box comes over the full-screen game; OK lets the game go on.
 for _ in $(seq 1 100); do
     xwininfo -name "ZefDX Error" >/dev/null 2>&1 && break
-    kill -0 "$game" 2>/dev/null || fail "the game ended before the no-sound box"
+    alive || fail "the game ended before the no-sound box"
     sleep 0.2
 done
 grep -q "Cannot create DirectSound object. Continuing without sound." "$shots/stderr" \
     || fail "no no-sound box"
 screenshot "$shots/box.png"
 click_box_ok || fail "could not close the box"
-id="$(wait_for_window "Kestova!" 10)" || fail "no game window after the box"
+id="$(game_window 10)"
 size="$(wait_for_size "$id" 1024x768)" || fail "after the box the window is $size, not full screen"
 pointer_hidden 500 400 || fail "the pointer shows after the box"
 
-reach_logo "$shots" "$logo" "$game" || fail "the logo screen is not whole"
+reach_logo "$shots" "$logo" "$GAME" || fail "the logo screen is not whole"
 
 # Alt+Enter: a window at the largest whole multiple that fits, then resized.
 hold_keys "alt Return" 0.1
 size="$(wait_for_size "$id" 640x480)" || fail "Alt+Enter gave a ${size} window, not 640x480"
 sleep 0.5
-shows "$logo" window "$id"
+expect_shows "$logo" window "$id"
 xdotool windowsize "$id" 900 500
 size="$(wait_for_size "$id" 900x500)" || fail "the window did not take 900x500 ($size)"
 sleep 0.5
-shows "$logo" resized "$id"
+expect_shows "$logo" resized "$id"
 hold_keys "alt Return" 0.1
 size="$(wait_for_size "$id" 1024x768)" || fail "Alt+Enter did not go back to full screen ($size)"
 sleep 0.5
-shows "$logo" full_again "$id"
+expect_shows "$logo" full_again "$id"
 pointer_hidden 510 410 || fail "the pointer shows after Alt+Enter"
 
 # The menu, on its start row: Alt+Enter there switches the display only.
-leave_logo "$shots" "$logo" "$game" || fail "Escape did not leave the logo"
+leave_logo "$shots" "$logo" "$GAME" || fail "Escape did not leave the logo"
 sleep 0.5
 for _ in 1 2 3 4; do hold_key Down 0.3; sleep 0.3; done
 sleep 1
@@ -80,21 +59,17 @@ convert "$shots/menu.png" -resize '640x480!' "$shots/menu_ref.png"
 hold_keys "alt Return" 0.1
 wait_for_size "$id" 640x480 >/dev/null || fail "Alt+Enter in the menu did not give a window"
 sleep 1.5
-shows "$shots/menu_ref.png" menu_window "$id"
+expect_shows "$shots/menu_ref.png" menu_window "$id"
 hold_keys "alt KP_Enter" 0.1
 wait_for_size "$id" 1024x768 >/dev/null || fail "Alt+keypad Enter did not go back to full screen"
 sleep 1.5
-shows "$shots/menu_ref.png" menu_full "$id"
+expect_shows "$shots/menu_ref.png" menu_full "$id"
 
 # Return starts the match; Alt+F4 in it ends the program the normal way.
 hold_key Return 0.3
 sleep 4
 screenshot "$shots/match.png"
-kill -0 "$game" 2>/dev/null || fail "the game ended before Alt+F4"
+alive || fail "the game ended before Alt+F4"
 hold_keys "alt F4" 0.1
-wait_for_exit "$game" 1 || fail "still running a second after Alt+F4 in the match"
-code=0
-wait "$game" || code=$?
-[ "$code" -eq 0 ] || fail "exit code $code after Alt+F4, expected 0"
-rm -rf "$shots"
-echo "window_modes: passed"
+expect_exit 0 1 "Alt+F4 in the match"
+passed

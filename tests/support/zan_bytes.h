@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "support/byte_writers.h"
+
 namespace testzan {
 
 class Bytes {
   public:
     Bytes& i32(int32_t v) {
-        for (int i = 0; i < 4; ++i) data.push_back(uint8_t(uint32_t(v) >> (8 * i)));
+        kit::putLE(data, uint32_t(v), 4);
         return *this;
     }
     Bytes& header(int32_t width, int32_t height, int32_t period) {
@@ -19,10 +21,7 @@ class Bytes {
     // A frame command with the given words as its data.
     Bytes& frame(std::initializer_list<uint16_t> words) {
         i32(1).i32(int32_t(words.size() * 2));
-        for (uint16_t w : words) {
-            data.push_back(uint8_t(w));
-            data.push_back(uint8_t(w >> 8));
-        }
+        for (uint16_t w : words) kit::putLE(data, w, 2);
         return *this;
     }
     Bytes& wait(int32_t ms) { return i32(2).i32(ms); }
