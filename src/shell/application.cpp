@@ -8,6 +8,8 @@
 #include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/net_play.h"
+#include "shell/playback_system.h"
+#include "shell/replay_player.h"
 
 int runApplication(platform::System& system, const std::function<void(TForm1&)>& prepare) {
     TForm1 form(&system);
@@ -38,11 +40,17 @@ int runApplication(int argc, char** argv) {
         case CommandLine::Action::Run:
             break;
     }
+    const CommandLineOptions& options = commandLine.options;
+    // A recording is checked before the window opens: a refusal is one line.
+    if (!options.replayFile.empty()) return runReplayProgram(options.replayFile, options.windowed);
     platform::DisplayOptions display;
     display.windowed = commandLine.options.windowed;
     std::unique_ptr<platform::System> system = platform::createSdlSystem(display);
-    const CommandLineOptions& options = commandLine.options;
-    if (options.network == CommandLineOptions::Network::Off) return runApplication(*system);
+    if (options.network == CommandLineOptions::Network::Off) {
+        PlaybackSystem playback(*system);
+        Replays replays(&playback, replaysDirectory());
+        return runApplication(playback, [&replays](TForm1& form) { replays.attach(form); });
+    }
 
     // A join is settled before the window opens: a failure is one line.
     const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
@@ -57,5 +65,11 @@ int runApplication(int argc, char** argv) {
     if (options.network == CommandLineOptions::Network::Host) {
         std::cout << "kestova: waiting for the other player on UDP port " << port << std::endl;
     }
-    return runApplication(*net, [&net](TForm1& form) { net->attach(form); });
+    // Network matches are saved too; replaying one from the menu would leave
+    // the other machine behind.
+    Replays replays(nullptr, replaysDirectory());
+    return runApplication(*net, [&net, &replays](TForm1& form) {
+        net->attach(form);
+        replays.attach(form);
+    });
 }

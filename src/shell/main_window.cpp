@@ -78,6 +78,7 @@ void TForm1::FormPaint() {
         if (onMenuReached && !engine->closeRequested()) onMenuReached();
     }
     while (!quitRequested && !engine->closeRequested()) runFrame();
+    if (onLoopEnd) onLoopEnd();
     for (int side = 0; side < 2; ++side) {
         if (engineLoop[side] != nullptr) engineLoop[side]->stop();
         if (fallingLoop[side] != nullptr) fallingLoop[side]->stop();
