@@ -8,6 +8,7 @@
 #include "engine/surface.h"
 #include "engine/surface_chain.h"
 #include "engine/zef_dx.h"
+#include "engine/zef_font.h"
 #include "game/game_controller.h"
 #include "services/sound.h"
 #include "services/zef_input.h"
@@ -96,6 +97,8 @@ void MMenu::draw() {
     Form1->font->draw(back, 350, 244, isComputer[1] == 0 ? "human" : "computer", 0);
     Form1->font->draw(back, 350, 284, std::to_string(warDays), 0);
     Form1->font->draw(back, 350, 324, std::to_string(palmTrees), 0);
+    // The keys beyond the five rows, small at the bottom.
+    Form1->textFont->draw(back, 320, 452, "r replays the last match", ZefFont::kOwnColour, 6);
 
     // Halving toward the target each frame makes the arrows glide.
     arrowX = (arrowX + 140) / 2;
