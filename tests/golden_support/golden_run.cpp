@@ -7,7 +7,6 @@
 #include "engine/surface.h"
 #include "engine/zef_dx.h"
 #include "game/game_controller.h"
-#include "game/mmenu.h"
 #include "platform/headless.h"
 #include "platform/pixel_surface.h"
 #include "platform/system.h"
@@ -78,12 +77,8 @@ class Runner {
             }
             return;
         }
-        MMenu& menu = *form.menu;
-        menu.isComputer[0] = rec_.menu[0];
-        menu.isComputer[1] = rec_.menu[1];
-        menu.warDays = rec_.menu[2];
-        menu.palmTrees = rec_.menu[3];
-        menu.selectedRow = rec_.menu[4];
+        // The scenario's menu on a fresh world, which is the start it records.
+        restoreStart(form, rec_);
         captureStart(form, rec_);
         rec_.firstRead = system_.keyReads();
         // The main loop of the first paint, from the menu on, until the driver is done.
