@@ -80,8 +80,10 @@ class Watcher {
         while (!form_.engine->closeRequested()) {
             uint8_t now[256];
             playback_.inner().input().readKeys(now);
-            auto hit = [&](int code) { return (now[code] & 0x80) && !(previous[code] & 0x80); };
+            uint8_t hits[256];
+            for (int code = 0; code < 256; ++code) hits[code] = now[code] & ~previous[code] & 0x80;
             std::memcpy(previous, now, sizeof previous);
+            auto hit = [&hits](int code) { return hits[code] != 0; };
             if (hit(DIK_ESCAPE)) return;
             if (hit(DIK_SPACE) || hit(DIK_P)) paused_ = !paused_;
             if (hit(DIK_UP) || hit(DIK_DOWN)) {
