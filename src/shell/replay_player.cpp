@@ -61,7 +61,11 @@ class Watcher {
         };
         playback_.statusLine = [this] { return status(); };
         playback_.recordedFocus = [this] { return run_.focused(); };
-        run_.onDark = [this](bool) { followSound(); };
+        run_.onDark = [this](bool dark) {
+            followSound();
+            // The dark run's time is not to be waited for afterwards.
+            if (!dark) playback_.setSpeed(kSpeeds[speed_]);
+        };
         playback_.setSpeed(kSpeeds[speed_]);
         followSound();
     }
