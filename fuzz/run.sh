@@ -4,14 +4,14 @@
 # fuzz/regressions/<harness>/ are replayed first. Exits non-zero on a finding;
 # the crashing input is kept under <build>/fuzz/artifacts/<harness>/.
 #
-#   fuzz/run.sh [seconds-per-harness] [harness...]   # default 30 s, all six
+#   fuzz/run.sh [seconds-per-harness] [harness...]   # default 30 s, all seven
 #   KESTOVA_FUZZ_BUILD=dir   build directory (default build-fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -eq 0 ] && harnesses=(archive bmp wav zan net blit)
+[ ${#harnesses[@]} -eq 0 ] && harnesses=(archive bmp wav zan net blit recording)
 build="${KESTOVA_FUZZ_BUILD:-build-fuzz}"
 
 # libFuzzer comes with clang's runtime package; without it there is nothing to run.

@@ -11,7 +11,6 @@
 
 #include "golden_support/golden_run.h"
 #include "golden_support/png_dump.h"
-#include "golden_support/recording.h"
 #include "golden_support/trace_file.h"
 
 namespace {

@@ -44,6 +44,7 @@ int32_t SpriteFont::textWidth(const std::string& text) const {
 
 void SpriteFont::draw(Surface* surface, int32_t x, int32_t y, const std::string& text,
                       int32_t mode) {
+    if (owner != nullptr && owner->drawingOff) return;
     if (mode == 6) x -= textWidth(text) / 2;
     if (mode == 2) x -= textWidth(text);
     for (unsigned char c : text) {

@@ -102,6 +102,7 @@ RECT Surface::placement(int32_t x, int32_t y, const RECT* src, double scale) con
 int32_t Surface::blit(Surface* dest, int32_t x, int32_t y, const RECT* src, const BlitFx* fx,
                       double scale) {
     if (dest == nullptr || !dest->ddSurface || !ddSurface) return platform::kErrGeneric;
+    if (owner != nullptr && owner->drawingOff) return platform::kOk;
     const RECT from = src != nullptr ? *src : RECT{0, 0, width, height};
     const RECT to = placement(x, y, &from, scale);
     if (fx != nullptr) {
@@ -117,6 +118,7 @@ int32_t Surface::blit(Surface* dest, int32_t x, int32_t y, const RECT* src, cons
 
 int32_t Surface::fill(const RECT* rect, uint32_t pixel) {
     if (!ddSurface) return platform::kErrGeneric;
+    if (owner != nullptr && owner->drawingOff) return platform::kOk;
     return ddSurface->fill(rect, uint16_t(pixel));
 }
 

@@ -127,7 +127,7 @@ void ZefDX::process() {
 }
 
 void ZefDX::frame() {
-    window->window().present(*back->ddSurface);
+    if (!drawingOff) window->window().present(*back->ddSurface);
     if (!fullscreen) return;
     // A flip: the picture just shown becomes the front, the old front the
     // back, so the back holds the picture shown before this one.

@@ -59,6 +59,8 @@ class ZefDX : public ZefListOwner {
     ZefInput* input = nullptr;
     ZefFileManager* fileManager = nullptr;
     bool clearEachFrame = true;
+    // A replay seeking runs the game dark: nothing drawn, nothing presented.
+    bool drawingOff = false;
     bool soundEnabled = true;
     bool stopped = false;
     int32_t debugLevel = 0;

@@ -21,5 +21,6 @@ void ZefFont::draw(Surface* surface, int32_t x, int32_t y, const std::string& te
     if (colour == kOwnColour) colour = this->colour;
     // No picture to draw on is the refused device context: nothing is drawn.
     if (surface == nullptr || !surface->ddSurface) return;
+    if (owner != nullptr && owner->drawingOff) return;
     fontObject->draw(*surface->ddSurface, x, y, text, colour, alignment);
 }

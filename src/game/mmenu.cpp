@@ -102,9 +102,10 @@ void MMenu::process() {
     if (input->keyHit(DIK_C) && controlsOffered()) Form1->showControlsScreen();
 }
 
-// Network play reads both sides with the same keys: no controls screen there.
+// Network play reads both sides with the same keys: no controls screen there,
+// and no replay that would leave the other machine behind.
 bool MMenu::controlsOffered() const {
-    return !Form1->onFrameStart;
+    return !Form1->networkPlay;
 }
 
 void MMenu::draw() {
@@ -120,8 +121,11 @@ void MMenu::draw() {
     }
     Form1->font->draw(back, 350, 284, std::to_string(warDays), 0);
     Form1->font->draw(back, 350, 324, std::to_string(palmTrees), 0);
-    if (controlsOffered())
-        Form1->textFont->draw(back, 320, 440, "C: controls", ZefFont::kOwnColour, 6);
+    // The keys beyond the five rows, small at the bottom; network play has neither.
+    if (controlsOffered()) {
+        Form1->textFont->draw(back, 320, 446, "R: replay the last match    C: controls",
+                              ZefFont::kOwnColour, 6);
+    }
 
     // Halving toward the target each frame makes the arrows glide.
     arrowX = (arrowX + 140) / 2;

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/xdg_dirs.h"
+
 namespace platform {
 
 namespace {
@@ -20,11 +22,6 @@ namespace {
 bool isDirectory(const std::string& path) {
     struct stat info;
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-std::string envOr(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? std::string(value) : fallback;
 }
 
 // The XDG_PICTURES_DIR line of user-dirs.dirs: a quoted path that is either
@@ -91,15 +88,6 @@ bool encode(std::FILE* file, const std::vector<png_bytep>& rows, int width, int 
     return true;
 }
 
-std::string timeStamp(int64_t calendarSeconds) {
-    const std::time_t t = std::time_t(calendarSeconds);
-    std::tm local;
-    if (localtime_r(&t, &local) == nullptr) std::memset(&local, 0, sizeof local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-    return text;
-}
-
 }  // namespace
 
 std::string picturesDirectory() {
@@ -148,7 +136,7 @@ bool writePng(const PixelSurface& picture, const std::string& path, std::string&
 
 std::string saveScreenshot(const PixelSurface& picture, const std::string& directory,
                            int64_t calendarSeconds, std::string& error) {
-    const std::string base = directory + "/kestova-" + timeStamp(calendarSeconds);
+    const std::string base = directory + "/kestova-" + fileTimeStamp(calendarSeconds);
     // A thousand pictures in one second would be a runaway key, not a player.
     for (int n = 1; n <= 1000; ++n) {
         const std::string path = base + (n == 1 ? "" : "-" + std::to_string(n)) + ".png";

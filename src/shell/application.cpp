@@ -8,6 +8,8 @@
 #include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/net_play.h"
+#include "shell/playback_system.h"
+#include "shell/replay_player.h"
 #include "shell/settings_file.h"
 
 int runApplication(platform::System& system, const std::function<void(TForm1&)>& prepare) {
@@ -40,6 +42,8 @@ int runApplication(int argc, char** argv) {
             break;
     }
     const CommandLineOptions& options = commandLine.options;
+    // A recording is checked before the window opens: a refusal is one line.
+    if (!options.replayFile.empty()) return runReplayProgram(options.replayFile, options.windowed);
     SettingsFile settingsFile(settingsPath());
     const Settings settings = settingsFile.load();
     platform::DisplayOptions display;
@@ -48,9 +52,12 @@ int runApplication(int argc, char** argv) {
     display.windowHeight = settings.windowHeight;
     std::unique_ptr<platform::System> system = platform::createSdlSystem(display);
     if (options.network == CommandLineOptions::Network::Off) {
-        return runApplication(*system, [&](TForm1& form) {
+        PlaybackSystem playback(*system);
+        Replays replays(&playback, replaysDirectory());
+        return runApplication(playback, [&](TForm1& form) {
             form.settings = settings;
             form.settingsFile = &settingsFile;
+            replays.attach(form);
         });
     }
 
@@ -68,13 +75,15 @@ int runApplication(int argc, char** argv) {
     if (options.network == CommandLineOptions::Network::Host) {
         std::cout << "kestova: waiting for the other player on UDP port " << port << std::endl;
     }
-    // Both machines read the keys with the same bindings and start from the
-    // host's menu: only the sound follows this player's settings, and
-    // nothing is written.
-    return runApplication(*net, [&net, &settings](TForm1& form) {
+    // Network matches are saved too. Both machines read the keys with the
+    // same bindings and start from the host's menu: only the sound follows
+    // this player's settings, and no settings are written.
+    Replays replays(nullptr, replaysDirectory());
+    return runApplication(*net, [&net, &settings, &replays](TForm1& form) {
         form.settings.musicVolume = settings.musicVolume;
         form.settings.effectsVolume = settings.effectsVolume;
         form.settings.muted = settings.muted;
         net->attach(form);
+        replays.attach(form);
     });
 }

@@ -38,7 +38,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--host" || arg == "--join") {
-            if (result.options.network != Network::Off) {
+            if (result.options.network != Network::Off || !result.options.replayFile.empty()) {
                 return failure("only one of --host and --join, once");
             }
         }
@@ -64,6 +64,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return failure("bad port in '" + where + "' (1 to 65535)");
             }
             if (result.options.joinHost.empty()) return failure("no host in '" + where + "'");
+        } else if (arg == "--replay") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) return failure("--replay needs FILE");
+            if (result.options.network != Network::Off || !result.options.replayFile.empty()) {
+                return failure("--replay once, and not with network play");
+            }
+            result.options.replayFile = args[++i];
         } else if (arg == "--window" || arg == "--fullscreen") {
             result.options.windowed = arg == "--window";
             result.options.displayGiven = true;
@@ -85,8 +91,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string usageLine() {
-    return "Usage: kestova [--window | --fullscreen] [--host [PORT] | --join HOST[:PORT]] "
-           "[--help] [--version]";
+    return "Usage: kestova [--window | --fullscreen] [--host [PORT] | --join HOST[:PORT] | "
+           "--replay FILE] [--help] [--version]";
 }
 
 std::string helpText() {
@@ -103,6 +109,8 @@ std::string helpText() {
            "  --join HOST[:PORT]\n"
            "                play over the network against the host at HOST; you play\n"
            "                the right side\n"
+           "  --replay FILE play a recorded match (every match is saved in\n"
+           "                ~/.local/share/kestova/replays)\n"
            "  --help        show this text and exit\n"
            "  --version     show the version and exit\n"
            "\n"

@@ -13,7 +13,8 @@ struct CommandLineOptions {
     enum class Network { Off, Host, Join };
     Network network = Network::Off;
     std::string joinHost;
-    uint16_t port = 0;  // 0 until given: kDefaultPort then
+    uint16_t port = 0;       // 0 until given: kDefaultPort then
+    std::string replayFile;  // --replay FILE plays a recorded match
 };
 
 // The UDP port network play uses unless told otherwise.

@@ -87,6 +87,7 @@ void TForm1::FormPaint() {
     }
     while (!quitRequested && !engine->closeRequested()) runFrame();
     saveSettings();
+    if (onLoopEnd) onLoopEnd();
     for (int side = 0; side < 2; ++side) {
         if (engineLoop[side] != nullptr) engineLoop[side]->stop();
         if (fallingLoop[side] != nullptr) fallingLoop[side]->stop();

@@ -125,6 +125,10 @@ class TForm1 {
     // every frame of the main loop. Empty in a game on one machine.
     std::function<void()> onMenuReached;
     std::function<void()> onFrameStart;
+    // Once the main loop has ended, before the closing pictures (replays
+    // save the match in progress).
+    std::function<void()> onLoopEnd;
+    bool networkPlay = false;
 };
 
 // The process-wide reference to the one main window.

@@ -65,6 +65,7 @@ std::unique_ptr<NetPlay> NetPlay::join(const std::string& host, uint16_t port,
 }
 
 void NetPlay::attach(TForm1& form) {
+    form.networkPlay = true;
     form.onMenuReached = [this, &form] {
         MMenu& menu = *form.menu;
         net::Settings settings;

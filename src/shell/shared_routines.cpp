@@ -7,6 +7,7 @@
 
 void TForm1::drawGauge(int32_t x, int32_t y, int32_t value, int32_t width, int32_t height) {
     Surface* back = engine->back;
+    if (engine->drawingOff) return;
     // The frame needs the back surface's pixels; without them only the bar
     // is drawn.
     if (back->ddSurface != nullptr) {

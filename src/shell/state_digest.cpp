@@ -39,7 +39,7 @@ std::string hex(uint64_t v) {
 
 class Walker {
   public:
-    explicit Walker(StateFields& out) : out_(out) {}
+    Walker(StateFields& out, bool withFireworks) : out_(out), withFireworks_(withFireworks) {}
 
     void put(const std::string& name, const std::string& value) { out_.emplace_back(name, value); }
 
@@ -175,6 +175,7 @@ class Walker {
         std::string screens;
         int layer = 0, burst = 0;
         for (const ZefBase* m = engine->children.head; m != nullptr; m = m->next) {
+            if (!withFireworks_ && dynamic_cast<const Explosion*>(m) != nullptr) continue;
             if (!screens.empty()) screens += ",";
             if (const auto* t = dynamic_cast<const TileLayer*>(m)) {
                 screens += "layer";
@@ -222,17 +223,18 @@ class Walker {
 
   private:
     StateFields& out_;
+    bool withFireworks_;
 };
 
 }  // namespace
 
-StateFields stateFields() {
+StateFields stateFields(bool withFireworks) {
     StateFields out;
-    if (Form1 != nullptr) Walker(out).walk();
+    if (Form1 != nullptr) Walker(out, withFireworks).walk();
     return out;
 }
 
-uint64_t stateDigest() {
+uint64_t stateDigest(bool withFireworks) {
     // FNV-1a over every name and value, each ended by a zero byte so that
     // moving text from a name to its value changes the digest.
     uint64_t h = 14695981039346656037ull;
@@ -240,7 +242,7 @@ uint64_t stateDigest() {
         for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
         h = (h ^ 0u) * 1099511628211ull;
     };
-    for (const StateField& field : stateFields()) {
+    for (const StateField& field : stateFields(withFireworks)) {
         eat(field.first);
         eat(field.second);
     }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "golden_support/recording.h"
+#include "golden_support/golden_run.h"
 
 namespace golden {
 

@@ -12,7 +12,6 @@
 
 #include "golden_record/drivers.h"
 #include "golden_support/golden_run.h"
-#include "golden_support/recording.h"
 #include "golden_support/trace_file.h"
 
 namespace {

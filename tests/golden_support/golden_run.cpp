@@ -7,13 +7,13 @@
 #include "engine/surface.h"
 #include "engine/zef_dx.h"
 #include "game/game_controller.h"
-#include "game/mmenu.h"
 #include "platform/headless.h"
 #include "platform/pixel_surface.h"
 #include "platform/system.h"
 #include "services/dik_codes.h"
 #include "shell/application.h"
 #include "shell/main_window.h"
+#include "shell/replay_run.h"
 
 namespace golden {
 
@@ -70,22 +70,24 @@ class Runner {
         form.FormActivate();
         form.loadAssetSet();
         form.assetsLoaded = true;
-        MMenu& menu = *form.menu;
-        menu.isComputer[0] = rec_.menu[0];
-        menu.isComputer[1] = rec_.menu[1];
-        menu.warDays = rec_.menu[2];
-        menu.palmTrees = rec_.menu[3];
-        menu.selectedRow = rec_.menu[4];
-        // The main loop of the first paint, from the menu on, until the
-        // recording's last read.
-        while (!form.quitRequested && !stopped_) {
-            if (hooks_.driver ? driverDone_ : system_.keyReads() >= rec_.reads) break;
-            form.runFrame();
+        if (!hooks_.driver) {
+            // The game's own replay, from the menu on, to the recording's end.
+            ReplayRun run(form, rec_);
+            while (!stopped_ && run.step()) {
+            }
+            return;
         }
-        if (hooks_.driver) rec_.reads = system_.keyReads();
+        // The scenario's menu on a fresh world, which is the start it records.
+        restoreStart(form, rec_);
+        captureStart(form, rec_);
+        rec_.firstRead = system_.keyReads();
+        // The main loop of the first paint, from the menu on, until the driver is done.
+        while (!form.quitRequested && !stopped_ && !driverDone_) form.runFrame();
+        rec_.reads = system_.keyReads();
     }
 
     void keys(int read, uint8_t held[256]) {
+        // A match replay takes its keys through the game's own replay feed.
         if (stopped_ || (!hooks_.driver && read > rec_.reads + kSlackReads)) {
             // Off the recording: end the program at once.
             held[DIK_F10] = 0x80;
@@ -100,7 +102,7 @@ class Runner {
                 held_[code] = down ? 0x80 : 0;
             }
             rec_.reads = read + 1;
-        } else {
+        } else if (rec_.kind == "program") {
             while (next_ < rec_.changes.size() && rec_.changes[next_].read <= read) {
                 const KeyChange& c = rec_.changes[next_++];
                 held_[c.code] = c.down ? 0x80 : 0;

@@ -8,10 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "golden_support/recording.h"
 #include "golden_support/state_snapshot.h"
+#include "services/recording.h"
 
 namespace golden {
+
+// The golden runs are recordings in the game's own format.
+using replay::KeyChange;
+using replay::keyCodeOf;
+using replay::readRecording;
+using replay::Recording;
+using replay::writeRecording;
 
 struct RunHooks {
     // Recording: decides the keys of each read; the run writes the changes
