@@ -45,7 +45,7 @@ TEST_F(StrengthMenuTest, DigitsSetAComputerSidesStrengthAndTheMatchPlaysIt) {
     EXPECT_EQ(&skillOf(*form().match->vehicles[1]), &skillOf(1));
 }
 
-class StrengthMatchTest : public longrun::InBuildDir {};
+class StrengthMatchTest : public kit::InBuildDir {};
 
 // Whole one-day matches from seed 77, as `kestova-tournament --matches 1
 // --seed 77 --pair L,R` plays them. The outcomes are data: a change to how a

@@ -157,6 +157,9 @@ std::vector<uint8_t> serialise(const Recording& r) {
     w.var(r.kind == "program" ? 1 : 0);
     w.u64(r.seed);
     for (int v : r.menu) w.sint(v);
+    for (int v : r.strength) w.sint(v);
+    w.var(r.bindings.size());
+    w.bytes(r.bindings.data(), r.bindings.size());
     for (int v :
          {r.arrowX, r.arrowY, r.frameCounter, r.viewX, r.viewY, r.layerSteps[0], r.layerSteps[1]}) {
         w.sint(v);
@@ -185,7 +188,7 @@ bool parse(const uint8_t* data, size_t size, Recording& out, std::string& error)
     Reader r(data, size - 8);
     r.bytes(magic, sizeof magic);
     const uint64_t format = r.var();
-    if (!r.failed() && format != kFormatVersion) {
+    if (!r.failed() && format != kFormatVersion && format != 1) {
         error = "recording format " + std::to_string(format) + ", this game reads format " +
                 std::to_string(kFormatVersion);
         return false;
@@ -201,6 +204,13 @@ bool parse(const uint8_t* data, size_t size, Recording& out, std::string& error)
     out.seed = r.u64();
     const int64_t big = 1 << 30;
     for (int& v : out.menu) v = int(r.sint(-big, big, "a menu value is out of range"));
+    if (format >= 2) {
+        for (int& v : out.strength) v = int(r.sint(1, 5, "a strength is out of range"));
+        const uint64_t n = r.count(Recording::kBindingBytes, "bad key bindings");
+        if (!r.failed() && n != 0 && n != Recording::kBindingBytes) r.fail("bad key bindings");
+        out.bindings.resize(r.failed() ? 0 : size_t(n));
+        r.bytes(out.bindings.data(), out.bindings.size());
+    }
     for (int* v : {&out.arrowX, &out.arrowY, &out.frameCounter, &out.viewX, &out.viewY,
                    &out.layerSteps[0], &out.layerSteps[1]}) {
         *v = int(r.sint(INT32_MIN, INT32_MAX, "a start value is out of range"));

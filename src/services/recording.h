@@ -11,7 +11,8 @@
 namespace replay {
 
 // The format's own version; a file of another one is refused.
-constexpr uint32_t kFormatVersion = 1;
+// Format 1 had no strengths and no bindings: those recordings use the defaults.
+constexpr uint32_t kFormatVersion = 2;
 
 struct KeyChange {
     int read = 0;  // the tick (from 0) from which the key is down or up
@@ -46,6 +47,11 @@ struct Recording {
     uint64_t seed = 0;
     // isComputer left, isComputer right, war days, palm trees, selected row.
     int menu[5] = {1, 0, 5, 3, 0};
+    int strength[2] = {3, 3};  // of each computer side
+    // Both sides' keys (up, down, left, right two each, then fire), or none
+    // for the defaults.
+    std::vector<uint8_t> bindings;
+    static constexpr size_t kBindingBytes = 18;
     int arrowX = 320, arrowY = 240;
     int frameCounter = 0;
     int viewX = 0, viewY = 0;

@@ -6,6 +6,7 @@
 #include "engine/zef_dx.h"
 #include "game/explosion.h"
 #include "game/mmenu.h"
+#include "game/side_keys.h"
 #include "services/sound.h"
 #include "services/tile_layer.h"
 #include "shell/main_window.h"
@@ -18,6 +19,12 @@ void captureStart(const TForm1& form, replay::Recording& out) {
     const int values[5] = {menu.isComputer[0], menu.isComputer[1], menu.warDays, menu.palmTrees,
                            menu.selectedRow};
     std::copy(values, values + 5, out.menu);
+    out.strength[0] = menu.strength[0];
+    out.strength[1] = menu.strength[1];
+    static_assert(2 * sizeof(SideKeys) == replay::Recording::kBindingBytes, "bindings' bytes");
+    out.bindings.resize(replay::Recording::kBindingBytes);
+    std::memcpy(out.bindings.data(), &sideKeys(0), sizeof(SideKeys));
+    std::memcpy(out.bindings.data() + sizeof(SideKeys), &sideKeys(1), sizeof(SideKeys));
     out.arrowX = menu.arrowX;
     out.arrowY = menu.arrowY;
     out.frameCounter = form.engine->frameCounter;
@@ -57,6 +64,15 @@ void restoreStart(TForm1& form, const replay::Recording& r) {
     menu.warDays = r.menu[2];
     menu.palmTrees = r.menu[3];
     menu.selectedRow = r.menu[4];
+    menu.strength[0] = r.strength[0];
+    menu.strength[1] = r.strength[1];
+    for (int side = 0; side < 2; ++side) {
+        SideKeys keys = defaultSideKeys(side);
+        if (r.bindings.size() == replay::Recording::kBindingBytes) {
+            std::memcpy(&keys, r.bindings.data() + side * sizeof(SideKeys), sizeof(SideKeys));
+        }
+        setSideKeys(side, keys);
+    }
     menu.arrowX = r.arrowX;
     menu.arrowY = r.arrowY;
     engine.frameCounter = r.frameCounter;
