@@ -4,7 +4,7 @@
 PACKAGES=(cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libpng-dev fonts-liberation libcairo2-dev
   fonts-dejavu-core
-  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libenet-dev libxxhash-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libenet-dev libxxhash-dev libsodium-dev
   libx11-dev libxfixes-dev
   xvfb xdotool x11-utils imagemagick openbox
   dpkg-dev lintian appstream

@@ -28,6 +28,9 @@ class Lockstep : public platform::InputDevice {
         uint32_t noteAfterMs = 500;
         // Frames between two state digests (about a second).
         int digestEveryFrames = 26;
+        // This program and its data, told in the greeting: a partner with
+        // another is refused.
+        net::Identity identity;
     };
     // Reads sent ahead are kept in a ring this long; a partner further ahead
     // than that is not playing this program.
@@ -51,7 +54,7 @@ class Lockstep : public platform::InputDevice {
 
     // The joining machine, before its window opens: says hello and waits for
     // the host's. False with one line in `error` when the host does not
-    // answer, sends garbage or plays another version.
+    // answer, is busy, sends garbage or plays another version or data.
     bool greet(const std::string& where, uint32_t timeoutMs, std::string& error);
     // At the set-up menu: the host sends `settings`, the joining machine
     // fills them in from the host's. Waits for the partner. True when the two
