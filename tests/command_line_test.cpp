@@ -48,6 +48,18 @@ TEST(CommandLineTest, HostAndJoinTakeAnOptionalPort) {
     const CommandLine bare = parseCommandLine({"--join", "127.0.0.1"});
     EXPECT_EQ(bare.options.joinHost, "127.0.0.1");
     EXPECT_EQ(bare.options.port, 0);
+    // IPv6 addresses: in brackets with a port, or bare.
+    const struct {
+        const char* where;
+        const char* host;
+        uint16_t port;
+    } addresses[] = {{"[::1]:4000", "::1", 4000}, {"[fe80::1]", "fe80::1", 0}, {"::1", "::1", 0}};
+    for (const auto& a : addresses) {
+        const CommandLine v6 = parseCommandLine({"--join", a.where});
+        EXPECT_EQ(v6.action, Action::Run) << a.where;
+        EXPECT_EQ(v6.options.joinHost, a.host) << a.where;
+        EXPECT_EQ(v6.options.port, a.port) << a.where;
+    }
 }
 
 TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
@@ -56,7 +68,9 @@ TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
         {"--host", "12ab"},        {"--join"},
         {"--join", "--window"},    {"--join", "h:"},
         {"--join", "h:99999"},     {"--join", ":4000"},
-        {"--host", "--join", "h"}, {"--join", "a", "--join", "b"}};
+        {"--host", "--join", "h"}, {"--join", "a", "--join", "b"},
+        {"--join", "12345"},       {"--join", "[::1"},
+        {"--join", "[::1]4000"},   {"--join", "[]:4000"}};
     for (const auto& args : bad) {
         const CommandLine result = parseCommandLine(args);
         EXPECT_EQ(result.action, Action::Fail) << args.back();
