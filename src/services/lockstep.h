@@ -46,9 +46,15 @@ class Lockstep : public platform::InputDevice {
     void readKeys(uint8_t state[256]) override;
     void readMouse(platform::MouseState& state) override { local_.readMouse(state); }
     void setMousePos(int x, int y) override { local_.setMousePos(x, y); }
-    // A pad's presses are not sent, so they would move one machine only:
-    // network play reads no pads.
-    void readPads(platform::PadState pads[2]) override { pads[0] = pads[1] = {}; }
+    // In lockstep the pads reach the game only as keys of the local device
+    // (which sends them); before and after, they are read as usual.
+    void readPads(platform::PadState pads[2]) override {
+        if (phase_ == Phase::Lockstep) {
+            pads[0] = pads[1] = {};
+        } else {
+            local_.readPads(pads);
+        }
+    }
     // F12 acts on this machine alone, as Alt+Enter does.
     bool screenshotRequested() override { return local_.screenshotRequested(); }
 
