@@ -97,7 +97,7 @@ class BusyWorld {
         }
         for (; bursts < kBursts; ++bursts) {
             match_->explosions->children.append(
-                new Explosion(engine_, 650 + bursts * 80, 200, 250, 1280, 0, 256, true));
+                new Explosion(engine_, 650 + bursts * 80, 200, kPlaneHitBurst));
         }
         for (int n = listSize(match_->cannonballs); n < kBullets; ++n) {
             match_->cannonballs->children.append(new Cannonball(

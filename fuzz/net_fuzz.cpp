@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "fuzz_support.h"
+#include "platform/system.h"
 #include "platform/transport.h"
 #include "services/lockstep.h"
 #include "services/net_packet.h"
@@ -17,6 +18,18 @@ class NoKeys : public platform::InputDevice {
     void readKeys(uint8_t state[256]) override { std::memset(state, 0, 256); }
     void readMouse(platform::MouseState&) override {}
     void setMousePos(int, int) override {}
+};
+
+// Waits pass at once: a run of messages never sleeps.
+class VirtualClock : public platform::Clock {
+  public:
+    uint64_t counter() override { return ms_; }
+    uint64_t counterFrequency() override { return 1000; }
+    void sleepMs(uint32_t ms) override { ms_ += ms; }
+    int64_t calendarSeconds() override { return 0; }
+
+  private:
+    uint64_t ms_ = 0;
 };
 
 std::vector<uint8_t> encodeAgain(const net::Packet& p) {
@@ -66,13 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // A host in lockstep hears the run from its partner.
-    auto [hostEnd, partner] = platform::memoryLinkPair();
+    VirtualClock clock;
+    auto [hostEnd, partner] = platform::memoryLinkPair(clock);
     NoKeys keyboard;
     Lockstep::Options options;
     options.inputDelay = 2;
     options.silenceMs = 1;
     options.digestEveryFrames = 1;
-    Lockstep host(Lockstep::Role::Host, keyboard, *hostEnd, options);
+    Lockstep host(Lockstep::Role::Host, keyboard, *hostEnd, clock, options);
     for (const auto& m : {net::encodeHello(options.identity), net::encodeReady()})
         partner->send(m.data(), m.size());
     net::Settings settings;

@@ -8,7 +8,7 @@ PACKAGES=(cmake g++ make pkg-config
   libx11-dev libxfixes-dev
   xvfb xdotool x11-utils imagemagick openbox
   dpkg-dev lintian appstream
-  clang libclang-rt-14-dev python3)
+  clang libclang-rt-14-dev clang-format python3)
 
 ensure_packages() {
     local missing=()

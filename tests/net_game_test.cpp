@@ -143,7 +143,8 @@ TEST(NetJoinTest, AJoinThatCannotHappenFailsWithOneLine) {
         platform::EnetLink link = platform::enetListen(0, "127.0.0.1");
         closed = link.port;
     }
-    EXPECT_EQ(NetPlay::join("127.0.0.1", closed, headless, error, {}, 500), nullptr);
+    EXPECT_EQ(NetPlay::join("127.0.0.1", closed, headless, platform::steadyClock(), error, {}, 500),
+              nullptr);
     EXPECT_EQ(error, "no answer from 127.0.0.1:" + std::to_string(closed));
 
     // A host that answers the greeting with garbage.
@@ -158,7 +159,9 @@ TEST(NetJoinTest, AJoinThatCannotHappenFailsWithOneLine) {
             }
         }
     });
-    EXPECT_EQ(NetPlay::join("127.0.0.1", stranger.port, headless, error, {}, 1000), nullptr);
+    EXPECT_EQ(NetPlay::join("127.0.0.1", stranger.port, headless, platform::steadyClock(), error,
+                            {}, 1000),
+              nullptr);
     talker.join();
     EXPECT_EQ(error, "127.0.0.1:" + std::to_string(stranger.port) +
                          ": not a Kestova game (not a Kestova message)");

@@ -40,8 +40,8 @@ TEST(NetLocalKeysTest, PadsPressTheirKeysOnlyWhileTheKeysAreSent) {
     EXPECT_EQ(keys[DIK_RETURN], 0x80);
 
     // Outside the lockstep the game reads the pads itself.
-    auto [a, b] = platform::memoryLinkPair();
-    Lockstep lockstep(Lockstep::Role::Host, local, *a, {});
+    auto [a, b] = platform::memoryLinkPair(platform::steadyClock());
+    Lockstep lockstep(Lockstep::Role::Host, local, *a, platform::steadyClock(), {});
     for (bool over : {false, true}) {
         if (over) lockstep.leave();
         platform::PadState pads[2];
@@ -54,8 +54,8 @@ TEST(NetLocalKeysTest, PadsPressTheirKeysOnlyWhileTheKeysAreSent) {
 TEST(NetLocalKeysTest, F10TellsThePartnerBeforeTheProgramEnds) {
     platform::HeadlessSystem headless;
     headless.onKeyRead = [](int, uint8_t held[256]) { held[DIK_F10] = 0x80; };
-    auto [a, b] = platform::memoryLinkPair();
-    NetPlay play(Lockstep::Role::Host, std::move(a), headless);
+    auto [a, b] = platform::memoryLinkPair(headless.clock());
+    NetPlay play(Lockstep::Role::Host, std::move(a), headless, headless.clock());
     uint8_t keys[256];
     play.input().readKeys(keys);
     EXPECT_EQ(keys[DIK_F10], 0x80);

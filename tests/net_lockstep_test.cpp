@@ -1,17 +1,17 @@
-// The lockstep keyboard on its own: two machines as two threads over the
-// in-memory link, each with a scripted keyboard.
+// The lockstep keyboard on its own: two machines taking turns in one thread
+// over the in-memory link on a virtual clock, each with a scripted keyboard.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <random>
-#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/transport.h"
 #include "services/dik_codes.h"
 #include "services/lockstep.h"
 #include "services/net_packet.h"
+#include "support/taking_turns.h"
 
 namespace {
 
@@ -46,18 +46,18 @@ std::function<void(int, uint8_t*)> randomKeys(uint32_t seed, std::vector<int> co
 
 struct Machine {
     Machine(Lockstep::Role role, std::function<void(int, uint8_t*)> script,
-            platform::Transport& link, Lockstep::Options options = {})
-        : keyboard(std::move(script)), lockstep(role, keyboard, link, options) {
+            platform::Transport& link, platform::Clock& clock, Lockstep::Options options = {})
+        : keyboard(std::move(script)), lockstep(role, keyboard, link, clock, options) {
         lockstep.onNotice = [this](const std::string& n) { notices.push_back(n); };
     }
     // Reads `count` times and keeps what the game would have seen.
-    void play(int count, const std::function<void(int)>& beforeRead = nullptr) {
-        for (int i = 0; i < count; ++i) {
-            if (beforeRead) beforeRead(i);
-            Keys keys(256);
-            lockstep.readKeys(keys.data());
-            seen.push_back(keys);
-        }
+    void play(int count) {
+        for (int i = 0; i < count; ++i) read();
+    }
+    void read() {
+        Keys keys(256);
+        lockstep.readKeys(keys.data());
+        seen.push_back(keys);
     }
     ScriptedKeyboard keyboard;
     Lockstep lockstep;
@@ -65,44 +65,88 @@ struct Machine {
     std::vector<std::string> notices;
 };
 
-// Reads of a start-up screen, some milliseconds apart.
-void pause(int) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-}
+void noKeys(int, uint8_t*) {}
 
-class LockstepTest : public ::testing::Test {
-  protected:
-    LockstepTest() {
-        auto [a, b] = platform::memoryLinkPair();
-        hostLink = std::move(a);
-        joinLink = std::move(b);
+// The two machines over one link, taking turns.
+struct Pair {
+    Pair(Lockstep::Options options, std::function<void(int, uint8_t*)> hostKeys,
+         std::function<void(int, uint8_t*)> joinKeys, const platform::LinkConditions& link = {})
+        : links(platform::memoryLinkPair(turns, link)),
+          host(Lockstep::Role::Host, hostKeys, *links.first, turns, options),
+          join(Lockstep::Role::Join, joinKeys, *links.second, turns, options),
+          inputDelay(options.inputDelay) {}
+    // The joining machine greets the host, which reads meanwhile as in its
+    // start-up screens (`earlyReads` times); then both reach the menu and
+    // start with the host's `settings`, which the joining machine returns.
+    net::Settings connect(const net::Settings& settings = {}) {
+        net::Settings mine = settings, theirs;
+        bool greeted = false;
+        turns.plan(TakingTurns::kJoin, [&] {
+            std::string error;
+            EXPECT_TRUE(join.lockstep.greet("here", 2000, error)) << error;
+            greeted = true;
+            turns.plan(TakingTurns::kJoin, [&] { EXPECT_TRUE(join.lockstep.start(theirs)); });
+        });
+        std::function<void()> early = [&] {
+            host.read();
+            if (!greeted) return turns.plan(TakingTurns::kHost, early);
+            turns.plan(TakingTurns::kHost, [&] { EXPECT_TRUE(host.lockstep.start(mine)); });
+        };
+        turns.plan(TakingTurns::kHost, early);
+        turns.run();
+        earlyReads = int(host.seen.size());
+        host.seen.clear();
+        return theirs;
     }
-    // Both machines reach the menu and start; the host's settings win.
-    static void startBoth(Machine& host, Machine& join, net::Settings& hostSettings,
-                          net::Settings& joinSettings) {
-        std::thread t([&] { EXPECT_TRUE(join.lockstep.start(joinSettings)); });
-        EXPECT_TRUE(host.lockstep.start(hostSettings));
-        t.join();
+    // Plans `count` steps of `reads` reads on each machine; `before` runs
+    // at the top of each. A step taken while the other machine waits stays
+    // within the ticks that one has sent.
+    void planReads(int count, int reads = 1, std::function<void(Machine&, int)> before = nullptr) {
+        for (int i = 0; i < count; ++i) {
+            for (auto [who, me, other] : {std::tuple(TakingTurns::kJoin, &join, &host),
+                                          std::tuple(TakingTurns::kHost, &host, &join)}) {
+                auto step = [=] {
+                    if (before) before(*me, i);
+                    me->play(reads);
+                };
+                turns.plan(who, step, [=] {
+                    return me->lockstep.tick() + reads <= other->lockstep.tick() + inputDelay;
+                });
+            }
+        }
     }
-    std::unique_ptr<platform::Transport> hostLink, joinLink;
+    TakingTurns turns;
+    std::pair<std::unique_ptr<platform::Transport>, std::unique_ptr<platform::Transport>> links;
+    Machine host, join;
+    int earlyReads = 0;
+    int inputDelay;
 };
 
-TEST_F(LockstepTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
+struct LinkCase {
+    const char* name;
+    platform::LinkConditions conditions;
+    int inputDelay;
+    uint32_t maxStallMs;
+};
+
+class LockstepLinkTest : public ::testing::TestWithParam<LinkCase> {};
+
+// A slow, lossy link costs waits, never a key or the partner.
+INSTANTIATE_TEST_SUITE_P(Links, LockstepLinkTest,
+                         ::testing::Values(LinkCase{"instant", {}, 3, 0},
+                                           LinkCase{"slow_lossy", {100, 30, 10, 200, 7}, 16, 1500}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(LockstepLinkTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
+    const LinkCase& link = GetParam();
     Lockstep::Options options;
-    options.inputDelay = 3;
+    options.inputDelay = link.inputDelay;
+    const int delay = link.inputDelay;
     const std::vector<int> left = {DIK_W, DIK_A, DIK_LSHIFT, DIK_F10};
     const std::vector<int> right = {DIK_UP, DIK_LEFT, DIK_SPACE, DIK_F12};
-    Machine host(Lockstep::Role::Host, randomKeys(11, left), *hostLink, options);
-    Machine join(Lockstep::Role::Join, randomKeys(22, right), *joinLink, options);
-
-    // The joiner greets first, as it does before its window opens.
-    std::thread greeter([&] {
-        std::string error;
-        EXPECT_TRUE(join.lockstep.greet("127.0.0.1:1", 2000, error)) << error;
-    });
-    host.play(5, pause);  // the host answers while still in its start-up screens
-    greeter.join();
-    host.seen.clear();
+    Pair pair(options, randomKeys(11, left), randomKeys(22, right), link.conditions);
+    Machine& host = pair.host;
+    Machine& join = pair.join;
 
     net::Settings mine;
     mine.seed = 0x123456789ABCDEFull;
@@ -110,27 +154,20 @@ TEST_F(LockstepTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
     mine.warDays = 7;
     mine.palmTrees = 9;
     mine.selectedRow = 4;
-    net::Settings theirs;
-    startBoth(host, join, mine, theirs);
-    EXPECT_EQ(theirs.seed, mine.seed);
-    EXPECT_EQ(theirs.warDays, 7);
-    EXPECT_EQ(theirs.palmTrees, 9);
-    EXPECT_EQ(theirs.isComputer[0], 1);
-    EXPECT_EQ(theirs.selectedRow, 4);
+    EXPECT_EQ(net::encodeStart(pair.connect(mine)), net::encodeStart(mine));
 
     const int kReads = 400;
-    std::thread other([&] { join.play(kReads); });
-    host.play(kReads);
-    other.join();
+    pair.planReads(kReads);
+    pair.turns.run();
 
     auto hostScript = randomKeys(11, left);
     auto joinScript = randomKeys(22, right);
     int pressed = 0;
     for (int t = 0; t < kReads; ++t) {
         uint8_t a[256] = {}, b[256] = {};
-        if (t >= 3) {
-            hostScript(5 + t - 3, a);  // five reads went before the start
-            joinScript(t - 3, b);
+        if (t >= delay) {
+            hostScript(pair.earlyReads + t - delay, a);
+            joinScript(t - delay, b);
         }
         for (int code = 0; code < 256; ++code) {
             if (code == DIK_F10 || code == DIK_F12) continue;
@@ -141,7 +178,7 @@ TEST_F(LockstepTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
         }
         // F10 acts at once and only where pressed; F12 never crosses.
         uint8_t nowA[256] = {}, nowB[256] = {};
-        hostScript(5 + t, nowA);
+        hostScript(pair.earlyReads + t, nowA);
         joinScript(t, nowB);
         EXPECT_EQ(host.seen[t][DIK_F10], nowA[DIK_F10]) << t;
         EXPECT_EQ(join.seen[t][DIK_F10], 0) << t;
@@ -150,36 +187,28 @@ TEST_F(LockstepTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
     EXPECT_GT(pressed, 500);
     EXPECT_TRUE(host.notices.empty());
     EXPECT_TRUE(join.notices.empty());
+    EXPECT_LE(host.lockstep.longestStallMs(), link.maxStallMs);
+    EXPECT_LE(join.lockstep.longestStallMs(), link.maxStallMs);
 }
 
-TEST_F(LockstepTest, APartnerWhoLeavesOrFallsSilentReleasesItsKeys) {
+TEST(LockstepTest, APartnerWhoLeavesOrFallsSilentReleasesItsKeys) {
     Lockstep::Options options;
     options.inputDelay = 2;
     options.silenceMs = 300;
     options.noteAfterMs = 50;
-    auto holdDown = [](int, uint8_t* keys) { keys[DIK_DOWN] = 0x80; };
     auto holdS = [](int, uint8_t* keys) { keys[DIK_S] = 0x80; };
+    auto holdDown = [](int, uint8_t* keys) { keys[DIK_DOWN] = 0x80; };
     for (bool polite : {true, false}) {
-        auto [a, b] = platform::memoryLinkPair();
-        Machine host(Lockstep::Role::Host, holdS, *a, options);
-        Machine join(Lockstep::Role::Join, holdDown, *b, options);
-        std::thread greeter([&] {
-            std::string error;
-            EXPECT_TRUE(join.lockstep.greet("here", 1000, error));
-        });
-        host.play(3, pause);
-        greeter.join();
-        net::Settings s, t;
-        startBoth(host, join, s, t);
+        Pair pair(options, holdS, holdDown);
+        Machine& host = pair.host;
+        pair.connect();
         int waits = 0;
         host.lockstep.onWaiting = [&](bool waiting) { waits += waiting; };
-        std::thread other([&] {
-            join.play(20);
-            // Quitting tells the other side; a hang says nothing at all.
-            if (polite) join.lockstep.leave();
-        });
-        host.play(40);
-        other.join();
+        pair.planReads(20);
+        // Quitting tells the other side; a hang says nothing at all.
+        if (polite) pair.turns.plan(TakingTurns::kJoin, [&] { pair.join.lockstep.leave(); });
+        for (int i = 0; i < 20; ++i) pair.turns.plan(TakingTurns::kHost, [&] { host.read(); });
+        pair.turns.run();
         ASSERT_EQ(host.notices.size(), 1u) << polite;
         EXPECT_EQ(host.notices[0], "the other player left");
         EXPECT_EQ(host.lockstep.phase(), Lockstep::Phase::Over);
@@ -188,6 +217,7 @@ TEST_F(LockstepTest, APartnerWhoLeavesOrFallsSilentReleasesItsKeys) {
         EXPECT_TRUE(host.seen[39][DIK_S]);      // and play goes on locally
         if (!polite) {
             EXPECT_GE(host.lockstep.longestStallMs(), 300u);
+            EXPECT_LT(host.lockstep.longestStallMs(), 320u);
             EXPECT_GT(waits, 0);
         }
     }
@@ -197,12 +227,13 @@ TEST_F(LockstepTest, APartnerWhoLeavesOrFallsSilentReleasesItsKeys) {
 // the two are in lockstep, and returns what the host told its player.
 std::vector<std::string> hostHears(
     const std::function<std::vector<std::vector<uint8_t>>()>& attack) {
-    auto [a, b] = platform::memoryLinkPair();
+    TakingTurns clock;
+    auto [a, b] = platform::memoryLinkPair(clock);
     Lockstep::Options options;
     options.inputDelay = 1;
     options.silenceMs = 2000;
     Machine host(
-        Lockstep::Role::Host, [](int, uint8_t*) {}, *a, options);
+        Lockstep::Role::Host, [](int, uint8_t*) {}, *a, clock, options);
     b->send(net::encodeHello({}).data(), net::encodeHello({}).size());
     b->send(net::encodeReady().data(), 4);
     host.play(1);
@@ -214,7 +245,7 @@ std::vector<std::string> hostHears(
     return host.notices;
 }
 
-TEST_F(LockstepTest, HostileOrBrokenMessagesEndNetworkPlayWithAMessage) {
+TEST(LockstepTest, HostileOrBrokenMessagesEndNetworkPlayWithAMessage) {
     const uint8_t none[256] = {};
     auto keys = [&](uint32_t tick) { return net::encodeKeys(tick, none); };
     struct Case {
@@ -259,38 +290,24 @@ TEST_F(LockstepTest, HostileOrBrokenMessagesEndNetworkPlayWithAMessage) {
     }
 }
 
-TEST_F(LockstepTest, DigestsThatDifferNameTheTick) {
+TEST(LockstepTest, DigestsThatDifferNameTheTick) {
     Lockstep::Options options;
     options.inputDelay = 2;
     options.digestEveryFrames = 2;
-    Machine host(
-        Lockstep::Role::Host, [](int, uint8_t*) {}, *hostLink, options);
-    Machine join(
-        Lockstep::Role::Join, [](int, uint8_t*) {}, *joinLink, options);
-    std::thread greeter([&] {
-        std::string error;
-        EXPECT_TRUE(join.lockstep.greet("here", 1000, error));
-    });
-    host.play(2, pause);
-    greeter.join();
-    net::Settings s, t;
-    startBoth(host, join, s, t);
+    Pair pair(options, noKeys, noKeys);
+    pair.connect();
     // Frames of three reads; the states agree until the fourth frame.
-    auto frames = [](Machine& m, uint64_t base) {
-        for (int frame = 0; frame < 8 && m.lockstep.phase() == Lockstep::Phase::Lockstep; ++frame) {
-            if (m.lockstep.digestDue())
-                m.lockstep.offerDigest(frame < 4 ? 7 : base + uint64_t(frame));
-            m.play(3);
-        }
-    };
-    std::thread other([&] { frames(join, 100); });
-    frames(host, 200);
-    other.join();
+    pair.planReads(8, 3, [&](Machine& m, int frame) {
+        const uint64_t base = &m == &pair.host ? 200 : 100;
+        if (m.lockstep.digestDue()) m.lockstep.offerDigest(frame < 4 ? 7 : base + uint64_t(frame));
+    });
+    pair.turns.run();
+    const Machine& host = pair.host;
     ASSERT_FALSE(host.notices.empty());
     EXPECT_EQ(host.notices[0], "the two games went out of step at tick 15; network play stopped");
 }
 
-TEST_F(LockstepTest, AJoinFailsWithOneClearLine) {
+TEST(LockstepTest, AJoinFailsWithOneClearLine) {
     struct Case {
         std::vector<uint8_t> answer;  // empty: no answer at all
         const char* error;
@@ -302,19 +319,22 @@ TEST_F(LockstepTest, AJoinFailsWithOneClearLine) {
         {net::encodeDigest(1, 2), "somewhere:1: the host sent a message out of turn"},
     };
     for (const Case& c : cases) {
-        auto [a, b] = platform::memoryLinkPair();
+        TakingTurns clock;
+        auto [a, b] = platform::memoryLinkPair(clock);
         if (!c.answer.empty()) a->send(c.answer.data(), c.answer.size());
         ScriptedKeyboard keyboard([](int, uint8_t*) {});
-        Lockstep join(Lockstep::Role::Join, keyboard, *b, {});
+        Lockstep join(Lockstep::Role::Join, keyboard, *b, clock, {});
         std::string error;
         EXPECT_FALSE(join.greet("somewhere:1", 200, error));
         EXPECT_EQ(error, c.error);
     }
 }
 
-TEST_F(LockstepTest, TheHostLetsAStrangerGoAndWaitsForAPlayer) {
+TEST(LockstepTest, TheHostLetsAStrangerGoAndWaitsForAPlayer) {
+    TakingTurns clock;
+    auto [hostLink, joinLink] = platform::memoryLinkPair(clock);
     ScriptedKeyboard keyboard([](int, uint8_t*) {});
-    Lockstep host(Lockstep::Role::Host, keyboard, *hostLink, {});
+    Lockstep host(Lockstep::Role::Host, keyboard, *hostLink, clock, {});
     const uint8_t garbage[] = {0xFF, 0, 1};
     joinLink->send(garbage, sizeof garbage);
     uint8_t keys[256];

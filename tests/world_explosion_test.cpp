@@ -23,8 +23,8 @@ class ExplosionTest : public WorldFixture {
     }
     std::unique_ptr<Explosion> make(int x, int y, int count, int maxSpeed, int direction,
                                     int spread, bool gravity) {
-        return std::make_unique<Explosion>(engine, x, y, count, maxSpeed, direction, spread,
-                                           gravity);
+        return std::make_unique<Explosion>(engine, x, y,
+                                           Burst{count, maxSpeed, direction, spread, gravity});
     }
     void pass(Explosion& explosion) {
         engine->back->fill(nullptr, 0);
@@ -155,7 +155,8 @@ TEST_F(ExplosionTest, TinyMaxSpeedsGiveSpeedOne) {
 
 TEST_F(ExplosionTest, RunsInTheMatchListAndLeavesIt) {
     startMatch(2);
-    match->explosions->children.append(new Explosion(engine, 700, 100, 20, 64, 0, 256, false));
+    match->explosions->children.append(
+        new Explosion(engine, 700, 100, Burst{20, 64, 0, 256, false}));
     step();
     EXPECT_NE(match->explosions->children.head, nullptr);
     step(3);  // lives below 64 last two passes, the third finds none alive

@@ -6,6 +6,7 @@
 #include "game/game_controller.h"
 #include "game/palm.h"
 #include "game/player.h"
+#include "game/sea_level.h"
 #include "services/sound.h"
 #include "shell/main_window.h"
 
@@ -26,7 +27,7 @@ void Bomb::process() {
     int32_t f = (directionOf(vx, vy) + 4) / 8;
     if (f == 32) f = 0;
     surface = Form1->bombChain->getSurf(f);
-    if (posY > 370.0) {
+    if (posY > kSeaLevel) {
         Form1->match->splashes->children.append(
             new Sprite(owner, x, y, Form1->splashChain->getSurf(0)));
         Form1->playAt(Form1->splashSound[side], x);
@@ -47,7 +48,7 @@ void Bomb::hitPalm() {
         Palm* palm = enemy->palms[i];
         if (palm == nullptr || palm->hit || !collides(palm)) continue;
         Form1->playAt(Form1->hitSound[side], x);
-        match->explosions->children.append(new Explosion(owner, x, y, 200, 512, 0, 256, true));
+        match->explosions->children.append(new Explosion(owner, x, y, kPalmHitBurst));
         palm->hit = true;
         if (match->players[side] != nullptr) match->players[side]->points += 3;
         killed = true;
@@ -59,7 +60,7 @@ void Bomb::meetCannonball() {
     GameController* match = Form1->match;
     for (ZefBase* ball = match->cannonballs->children.head; ball != nullptr; ball = ball->next) {
         if (!collides(static_cast<Sprite*>(ball))) continue;
-        match->explosions->children.append(new Explosion(owner, x, y, 50, 256, 0, 256, true));
+        match->explosions->children.append(new Explosion(owner, x, y, kBombMeetsShotBurst));
         killed = true;
         return;
     }

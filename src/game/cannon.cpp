@@ -70,7 +70,7 @@ void Cannon::process() {
         match->cannonballs->children.append(
             new Cannonball(owner, side, mx, my, heading, int32_t(speed), Cannonball::kShell));
         match->explosions->children.append(
-            new Explosion(owner, mx, my, 25, 256, heading, 128, false));
+            new Explosion(owner, mx, my, kMuzzleBurst.toward(heading)));
     }
     surface = Form1->cannonChain->getSurf(pictureFor(heading));
     x = int32_t(posX);

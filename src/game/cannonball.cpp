@@ -4,6 +4,7 @@
 #include "engine/surface_chain.h"
 #include "game/explosion.h"
 #include "game/game_controller.h"
+#include "game/sea_level.h"
 #include "game/vehicle.h"
 #include "services/sound.h"
 #include "shell/main_window.h"
@@ -25,7 +26,7 @@ void Cannonball::process() {
     posY += vy;
     x = int32_t(posX);
     y = int32_t(posY);
-    if (posY > 370.0) {
+    if (posY > kSeaLevel) {
         match->splashes->children.append(new Sprite(owner, x, y, Form1->splashChain->getSurf(0)));
         Form1->playAt(Form1->splashSound[side], x);
         Form1->whistleSound[side]->stop();
@@ -45,7 +46,7 @@ void Cannonball::process() {
         target->takeDamage(20);
         Form1->playAt(Form1->hitSound[side], x);
         match->explosions->children.append(
-            new Explosion(owner, x, y, 100, 1280, directionOf(vx, vy), 64, true));
+            new Explosion(owner, x, y, kShellHitBurst.toward(directionOf(vx, vy))));
         killed = true;
     }
 }

@@ -7,6 +7,7 @@
 #include "engine/zef_dx.h"
 #include "game/explosion.h"
 #include "game/mmenu.h"
+#include "game/sea_level.h"
 #include "services/zef_input.h"
 #include "shell/main_window.h"
 
@@ -42,11 +43,11 @@ void EndScreen::drawScores() {
 void EndScreen::launchFirework() {
     Random& random = Form1->random;
     const int32_t x = random.next() % 640;
-    const int32_t maxSpeed = random.next() % 1280;
-    const int32_t count = random.next() % 250;
-    const int32_t y = random.next() % 370;
+    const int32_t maxSpeed = random.next() % kPlaneHitBurst.maxSpeed;
+    const int32_t count = random.next() % Explosion::kMaxSparks;
+    const int32_t y = random.next() % int32_t(kSeaLevel);
     // Into the engine's own list: the fireworks outlive this screen.
-    owner->children.append(new Explosion(owner, x, y, count, maxSpeed, 0, 256, true));
+    owner->children.append(new Explosion(owner, x, y, Burst{count, maxSpeed}));
     Form1->playAt(Form1->cannonFire, x);
 }
 

@@ -7,18 +7,20 @@
 #include "engine/sprite.h"
 #include "engine/surface_chain.h"
 #include "engine/zef_dx.h"
+#include "game/sea_level.h"
 #include "shell/main_window.h"
 
 namespace {
 
 constexpr double kSubPixel = 0.00390625;  // velocities are in 1/256 pixel
-constexpr double kSeaLevel = 370.0;
 
 }  // namespace
 
-Explosion::Explosion(ZefDX* owner, int32_t x, int32_t y, int32_t count, int32_t maxSpeed,
-                     int32_t direction, int32_t spread, bool gravity)
-    : ZefBase(owner), gravity(gravity), count(count) {
+Explosion::Explosion(ZefDX* owner, int32_t x, int32_t y, const Burst& burst)
+    : ZefBase(owner), gravity(burst.gravity), count(burst.count) {
+    const int32_t maxSpeed = burst.maxSpeed;
+    const int32_t direction = burst.direction;
+    int32_t spread = burst.spread;
     if (spread == 0) spread = 2;
     // The array is fixed; a larger count would write past it.
     if (this->count > kMaxSparks) this->count = kMaxSparks;

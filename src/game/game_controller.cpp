@@ -19,7 +19,14 @@
 
 namespace {
 
-const char* const kDayPartNames[3] = {"morning", "noon", "afternoon"};
+const char* const kDayPartNames[GameController::kDayParts] = {"morning", "noon", "afternoon"};
+// How long the name of the day part stays up, in frames.
+constexpr int32_t kDayPartNameFrames = 50;
+// The title card's pause before a day part, and the closed curtain's after one.
+constexpr int32_t kTitleCardMs = 2000;
+constexpr int32_t kCurtainMs = 1000;
+// The view goes no further left than this.
+constexpr int32_t kLeftmostViewX = -6400;
 
 void stopPlaneLoops() {
     for (int side = 0; side < 2; ++side) {
@@ -44,7 +51,7 @@ GameController::GameController(ZefDX* owner) : ZefBase(owner) {
     dayPartEnding = false;
     endCountdown = 0;
     hadFocus = owner->window->window().hasFocus();
-    startDayPart(0);
+    startDayPart(kMorning);
 }
 
 GameController::~GameController() {
@@ -68,12 +75,13 @@ void GameController::startDayPart(int32_t part) {
     bombs = new ZefListOwner(owner);
     cannonballs = new ZefListOwner(owner);
     // Morning: left flies against the right cannon; noon the other way round.
-    vehicles[0] = part == 1 ? static_cast<Vehicle*>(new Cannon(owner, 0))
-                            : static_cast<Vehicle*>(new Plane(owner, 0));
-    vehicles[1] = part == 0 ? static_cast<Vehicle*>(new Cannon(owner, 1))
-                            : static_cast<Vehicle*>(new Plane(owner, 1));
+    vehicles[0] = part == kNoon ? static_cast<Vehicle*>(new Cannon(owner, 0))
+                                : static_cast<Vehicle*>(new Plane(owner, 0));
+    vehicles[1] = part == kMorning ? static_cast<Vehicle*>(new Cannon(owner, 1))
+                                   : static_cast<Vehicle*>(new Plane(owner, 1));
     dayPart = part;
-    Form1->messenger->show(std::string(kDayPartNames[part]) + " of day " + std::to_string(day), 50);
+    Form1->messenger->show(std::string(kDayPartNames[part]) + " of day " + std::to_string(day),
+                           kDayPartNameFrames);
     showTitleCard();
     centreView();
 }
@@ -85,7 +93,7 @@ void GameController::showTitleCard() {
     vehicles[0]->surface->blit(back, 160, 240, nullptr, nullptr, 1.0);
     vehicles[1]->surface->blit(back, 480, 240, nullptr, nullptr, 1.0);
     owner->frame();
-    owner->wait(2000);
+    owner->wait(kTitleCardMs);
 }
 
 void GameController::centreView() {
@@ -97,10 +105,10 @@ void GameController::centreView() {
 void GameController::runTransition() {
     Form1->closeCurtain();
     stopPlaneLoops();
-    owner->wait(1000);
+    owner->wait(kCurtainMs);
     dayPart += 1;
-    if (dayPart == 3) {
-        dayPart = 0;
+    if (dayPart == kDayParts) {
+        dayPart = kMorning;
         day += 1;
         // After the last afternoon the match ends; fresh palms would only
         // spend random draws on trees nobody sees.
@@ -162,17 +170,17 @@ void GameController::process() {
     }
 
     if (!dayPartEnding) centreView();
-    if (owner->viewX < -6400) owner->viewX = -6400;
+    if (owner->viewX < kLeftmostViewX) owner->viewX = kLeftmostViewX;
     if (owner->viewY > 0) owner->viewY = 0;
 }
 
 void GameController::requestDayPartEnd(int32_t /*side*/, int32_t reason) {
-    if (reason == 0) {
+    if (reason == kPlaneSank) {
         endRequested = true;
-        endCountdown = 35;
-    } else if (reason == 1 && endCountdown == 0) {
+        endCountdown = kPlaneSankFrames;
+    } else if (reason == kPalmsGone && endCountdown == 0) {
         endRequested = true;
-        endCountdown = 50;
+        endCountdown = kPalmsGoneFrames;
     }
 }
 

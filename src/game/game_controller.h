@@ -10,13 +10,27 @@ class Vehicle;
 // splash and explosion lists, and the day cycle.
 class GameController : public ZefBase {
   public:
+    // Why a day part ends: a plane has fallen into the sea, or the defender
+    // has no palm left.
+    static constexpr int32_t kPlaneSank = 0;
+    static constexpr int32_t kPalmsGone = 1;
+    // Frames from the reason to the curtain: the splash, or the last palm's
+    // burst, is seen first.
+    static constexpr int32_t kPlaneSankFrames = 35;
+    static constexpr int32_t kPalmsGoneFrames = 50;
+    static constexpr int32_t kMorning = 0;
+    static constexpr int32_t kNoon = 1;
+    static constexpr int32_t kAfternoon = 2;
+    static constexpr int32_t kDayParts = 3;
+
     // Creates the players and sets up the first day part.
     explicit GameController(ZefDX* engine);
     ~GameController() override;
 
     void process() override;
     void startDayPart(int32_t part);
-    // Reason 0: a plane has fallen into the sea; 1: the defender has no palm left.
+    // `reason` is kPlaneSank or kPalmsGone; a palm reason leaves a countdown
+    // already running as it is.
     void requestDayPartEnd(int32_t side, int32_t reason);
     void endMatch();
     // Runs the pause asked for in this frame, if any: called by the main
@@ -33,7 +47,7 @@ class GameController : public ZefBase {
     bool endRequested = false;
     int32_t endCountdown = 0;
     int32_t day = 1;
-    int32_t dayPart = 0;   // 0 morning, 1 noon, 2 afternoon
+    int32_t dayPart = kMorning;
     bool hadFocus = true;  // the window's focus at the last frame
     bool pauseAsked = false;
 

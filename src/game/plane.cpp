@@ -10,6 +10,7 @@
 #include "game/explosion.h"
 #include "game/game_controller.h"
 #include "game/player.h"
+#include "game/sea_level.h"
 #include "services/sound.h"
 #include "shell/main_window.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr double kMinSpeed = 1.0;
 constexpr double kMaxSpeed = 10.0;
-constexpr double kSeaLevel = 370.0;
 
 }  // namespace
 
@@ -66,8 +66,8 @@ void Plane::fall() {
     if (a > 255) a -= 256;
     a &= 255;
     Form1->match->explosions->children.append(new Explosion(owner, int32_t(posX + dirX[a] * 16.0),
-                                                            int32_t(posY + dirY[a] * 8.0), 25, 512,
-                                                            a, 192, false));
+                                                            int32_t(posY + dirY[a] * 8.0),
+                                                            kSmokeBurst.toward(a)));
     // The scream rises while it falls.
     Sound* scream = Form1->fallingLoop[side];
     uint32_t rate = 0;
@@ -77,7 +77,7 @@ void Plane::fall() {
 
 void Plane::fire() {
     GameController* match = Form1->match;
-    if (match->dayPart == 2) {
+    if (match->dayPart == GameController::kAfternoon) {
         reload -= 15;
         match->cannonballs->children.append(new Cannonball(
             owner, side, int32_t(posX), int32_t(posY), heading, 20, Cannonball::kBullet));
@@ -116,7 +116,7 @@ void Plane::sink() {
     match->splashes->children.append(
         new Sprite(owner, int32_t(posX), int32_t(posY), Form1->splashChain->getSurf(0)));
     state = kSunk;
-    match->requestDayPartEnd(side, 0);
+    match->requestDayPartEnd(side, GameController::kPlaneSank);
     if (match->players[1 - side] != nullptr) match->players[1 - side]->points += 3;
 }
 
@@ -144,7 +144,7 @@ void Plane::process() {
     Form1->engineLoop[side]->setPan(int32_t((posX - owner->viewX - 320.0) * 10000.0 * 0.0015625));
     x = int32_t(posX);
     y = int32_t(posY);
-    Sprite shadowDrawer(owner, x, 370, Form1->shadow);
+    Sprite shadowDrawer(owner, x, int32_t(kSeaLevel), Form1->shadow);
     shadowDrawer.process();
     Sprite::process();
     drawEnemyArrow();
@@ -155,8 +155,7 @@ void Plane::takeDamage(int32_t amount) {
     Vehicle::takeDamage(amount);
     if (health > 0 || state != kFlying) return;
     state = kFalling;
-    owner->children.append(
-        new Explosion(owner, int32_t(posX), int32_t(posY), 250, 1280, 0, 256, true));
+    owner->children.append(new Explosion(owner, int32_t(posX), int32_t(posY), kPlaneHitBurst));
     Sound* scream = Form1->fallingLoop[side];
     scream->setFrequency(0);
     scream->stop();

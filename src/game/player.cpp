@@ -59,6 +59,6 @@ void Player::process() {
     }
     GameController* match = Form1->match;
     if (match != nullptr && match->dayPart == 1 - side && allPalmsHit()) {
-        match->requestDayPartEnd(side, 1);
+        match->requestDayPartEnd(side, GameController::kPalmsGone);
     }
 }

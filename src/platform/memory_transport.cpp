@@ -1,19 +1,38 @@
-#include <chrono>
-#include <condition_variable>
+#include <algorithm>
 #include <deque>
-#include <mutex>
+#include <random>
 
+#include "platform/system.h"
 #include "platform/transport.h"
 
 namespace platform {
 
 namespace {
 
-// What both ends share: one queue of messages per direction.
+struct InFlight {
+    uint64_t dueMs;
+    std::vector<uint8_t> bytes;
+};
+
+// What both ends share: the messages on their way to each end.
 struct Wire {
-    std::mutex mutex;
-    std::condition_variable arrived;
-    std::deque<std::vector<uint8_t>> toEnd[2];
+    Wire(Clock& clock, const LinkConditions& conditions)
+        : clock(clock), conditions(conditions), draws(conditions.seed) {}
+
+    uint64_t arrival(int to) {
+        uint64_t due = clock.milliseconds() + conditions.latencyMs;
+        if (conditions.jitterMs != 0) due += draws() % (conditions.jitterMs + 1);
+        while (conditions.lossPercent != 0 && draws() % 100 < conditions.lossPercent)
+            due += conditions.resendMs;
+        // In order: a message waits for the one sent before it.
+        if (!toEnd[to].empty()) due = std::max(due, toEnd[to].back().dueMs);
+        return due;
+    }
+
+    Clock& clock;
+    LinkConditions conditions;
+    std::mt19937 draws;
+    std::deque<InFlight> toEnd[2];
     bool open = true;
 };
 
@@ -23,28 +42,32 @@ class MemoryTransport : public Transport {
     ~MemoryTransport() override { disconnect(); }
 
     Event poll(std::vector<uint8_t>& message, uint32_t timeoutMs) override {
-        std::unique_lock<std::mutex> lock(wire_->mutex);
         if (gone_) return Event::None;
+        Clock& clock = wire_->clock;
         auto& inbox = wire_->toEnd[end_];
-        wire_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                [&] { return !inbox.empty() || !wire_->open; });
-        if (!inbox.empty()) {
-            message = std::move(inbox.front());
-            inbox.pop_front();
-            return Event::Message;
+        const uint64_t until = clock.milliseconds() + timeoutMs;
+        for (;;) {
+            const uint64_t now = clock.milliseconds();
+            if (!inbox.empty() && inbox.front().dueMs <= now) {
+                message = std::move(inbox.front().bytes);
+                inbox.pop_front();
+                return Event::Message;
+            }
+            // What was sent before the partner left still arrives first.
+            if (!wire_->open && inbox.empty()) {
+                gone_ = true;
+                return Event::Disconnected;
+            }
+            if (now >= until) return Event::None;
+            const uint64_t wake = inbox.empty() ? until : std::min(until, inbox.front().dueMs);
+            clock.sleepMs(uint32_t(wake - now));
         }
-        if (!wire_->open) {
-            gone_ = true;
-            return Event::Disconnected;
-        }
-        return Event::None;
     }
 
     bool send(const uint8_t* data, size_t size) override {
-        std::lock_guard<std::mutex> lock(wire_->mutex);
         if (!wire_->open) return false;
-        wire_->toEnd[1 - end_].emplace_back(data, data + size);
-        wire_->arrived.notify_all();
+        const int to = 1 - end_;
+        wire_->toEnd[to].push_back({wire_->arrival(to), std::vector<uint8_t>(data, data + size)});
         return true;
     }
 
@@ -52,10 +75,8 @@ class MemoryTransport : public Transport {
     void setPartnerTimeout(uint32_t) override {}
 
     void disconnect() override {
-        std::lock_guard<std::mutex> lock(wire_->mutex);
         wire_->open = false;
         gone_ = true;
-        wire_->arrived.notify_all();
     }
 
   private:
@@ -66,8 +87,9 @@ class MemoryTransport : public Transport {
 
 }  // namespace
 
-std::pair<std::unique_ptr<Transport>, std::unique_ptr<Transport>> memoryLinkPair() {
-    auto wire = std::make_shared<Wire>();
+std::pair<std::unique_ptr<Transport>, std::unique_ptr<Transport>> memoryLinkPair(
+    Clock& clock, const LinkConditions& conditions) {
+    auto wire = std::make_shared<Wire>(clock, conditions);
     return {std::make_unique<MemoryTransport>(wire, 0), std::make_unique<MemoryTransport>(wire, 1)};
 }
 

@@ -82,14 +82,6 @@ class SdlInput : public InputDevice {
     std::unique_ptr<Gamepads> pads_;  // opened at the first read
 };
 
-class SdlClock : public Clock {
-  public:
-    uint64_t counter() override;
-    uint64_t counterFrequency() override;
-    void sleepMs(uint32_t ms) override;
-    int64_t calendarSeconds() override;
-};
-
 class SdlAudio : public AudioDevice {
   public:
     ~SdlAudio() override;

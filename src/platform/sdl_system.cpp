@@ -14,13 +14,12 @@ class SdlSystem : public System {
     }
     Window& window() override { return window_; }
     InputDevice& input() override { return input_; }
-    Clock& clock() override { return clock_; }
+    Clock& clock() override { return steadyClock(); }
     AudioDevice& audio() override { return audio_; }
 
   private:
     SdlWindow window_;
     SdlInput input_;
-    SdlClock clock_;
     SdlAudio audio_;
 };
 

@@ -96,7 +96,18 @@ class Clock {
     virtual uint64_t counterFrequency() = 0;  // ticks per second; 0 if none
     virtual void sleepMs(uint32_t ms) = 0;
     virtual int64_t calendarSeconds() = 0;  // seeds the random generator
+
+    // Whole milliseconds since the counter's origin (the counter itself when
+    // it has no frequency).
+    uint64_t milliseconds() {
+        const uint64_t ticks = counter(), frequency = counterFrequency();
+        if (frequency == 0) return ticks;
+        return ticks / frequency * 1000 + ticks % frequency * 1000 / frequency;
+    }
 };
+
+// The machine's monotonic clock, the real game's; its sleep really waits.
+Clock& steadyClock();
 
 // PCM as it lies in a sound file.
 struct PcmFormat {

@@ -48,8 +48,24 @@ EnetLink enetListen(uint16_t port, const std::string& bindHost = "");
 // "HOST: IPv6 is not supported ...".
 EnetLink enetConnect(const std::string& host, uint16_t port, uint32_t timeoutMs);
 
-// Two linked ends in memory, already connected, safe to use from two
-// threads: the test twin of a network link.
-std::pair<std::unique_ptr<Transport>, std::unique_ptr<Transport>> memoryLinkPair();
+class Clock;
+
+// How a memory link carries a message: it arrives `latencyMs` plus up to
+// `jitterMs` after it is sent; `lossPercent` of sends are lost and resent
+// `resendMs` later, as a reliable link does. Nothing overtakes what was sent
+// before it. The draws come from `seed`: the same sends arrive the same way.
+struct LinkConditions {
+    uint32_t latencyMs = 0;
+    uint32_t jitterMs = 0;
+    uint32_t lossPercent = 0;
+    uint32_t resendMs = 200;
+    uint32_t seed = 1;
+};
+
+// Two linked ends in memory, already connected: the test twin of a network
+// link. Time is `clock`'s: a poll that waits sleeps on it, so a virtual
+// clock makes every wait instant; both ends belong to one thread.
+std::pair<std::unique_ptr<Transport>, std::unique_ptr<Transport>> memoryLinkPair(
+    Clock& clock, const LinkConditions& conditions = {});
 
 }  // namespace platform

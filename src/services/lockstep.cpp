@@ -12,22 +12,27 @@ constexpr uint32_t kNoteRepeatMs = 100;
 // last flush (every frame of the game) and whenever a read waits; reads in
 // between (a key wait's fast polls) gather into one datagram, and fewer
 // datagrams mean fewer losses to wait out.
-constexpr auto kServiceEvery = std::chrono::milliseconds(15);
+constexpr uint64_t kServiceEveryMs = 15;
 // A flood of messages is handled in slices, so a read always ends.
 constexpr int kMessagesPerService = 4096;
 // Digests neither side has matched yet; more means the partner sends none.
 constexpr size_t kMaxOpenDigests = 64;
 
-uint32_t msBetween(std::chrono::steady_clock::time_point a,
-                   std::chrono::steady_clock::time_point b) {
-    return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count());
+uint32_t msBetween(uint64_t a, uint64_t b) {
+    return uint32_t(b - a);
 }
 
 }  // namespace
 
 Lockstep::Lockstep(Role role, platform::InputDevice& local, platform::Transport& link,
-                   Options options)
-    : role_(role), local_(local), link_(link), options_(options) {
+                   platform::Clock& clock, Options options)
+    : role_(role),
+      local_(local),
+      link_(link),
+      clock_(clock),
+      options_(options),
+      // The first read serves the link.
+      lastServiceMs_(clock.milliseconds() - kServiceEveryMs) {
     options_.inputDelay = std::clamp(options_.inputDelay, 0, kMaxInputDelay);
     options_.digestEveryFrames = std::max(options_.digestEveryFrames, 1);
     link_.setPartnerTimeout(kPatientMs);
@@ -39,7 +44,7 @@ void Lockstep::readKeys(uint8_t state[256]) {
     local_.readKeys(state);
     if (phase_ != Phase::Lockstep) {
         // The host answers a greeting while its start-up screens run.
-        if (phase_ == Phase::Local && Clock::now() - lastService_ >= kServiceEvery) service(0);
+        if (phase_ == Phase::Local && serviceDue()) service(0);
         return;
     }
     const bool emergency = (state[DIK_F10] & 0x80) != 0;
@@ -51,7 +56,7 @@ void Lockstep::readKeys(uint8_t state[256]) {
     const uint32_t ahead = tick_ + uint32_t(options_.inputDelay);
     net::packKeys(mine, own_[ahead % kRing]);
     send(net::encodeKeys(ahead, mine));
-    if (Clock::now() - lastService_ >= kServiceEvery) service(0);
+    if (serviceDue()) service(0);
 
     if (!waitFor([this] { return remoteNext_ > tick_; }, true)) return;  // local from now on
     uint8_t ours[256], theirs[256];
@@ -66,9 +71,9 @@ void Lockstep::readKeys(uint8_t state[256]) {
 
 bool Lockstep::greet(const std::string& where, uint32_t timeoutMs, std::string& error) {
     send(net::encodeHello(options_.identity));
-    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const uint64_t until = clock_.milliseconds() + timeoutMs;
     std::vector<uint8_t> message;
-    while (Clock::now() < until) {
+    while (clock_.milliseconds() < until) {
         const platform::Transport::Event event = link_.poll(message, 50);
         if (event == platform::Transport::Event::Disconnected) {
             error = where + ": the host closed the connection";
@@ -155,16 +160,20 @@ void Lockstep::leave() {
 }
 
 void Lockstep::linger(uint32_t ms) {
-    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(ms);
-    while (phase_ != Phase::Over && Clock::now() < until) service(20);
+    const uint64_t until = clock_.milliseconds() + ms;
+    while (phase_ != Phase::Over && clock_.milliseconds() < until) service(20);
 }
 
 void Lockstep::send(const std::vector<uint8_t>& bytes) {
     link_.send(bytes.data(), bytes.size());
 }
 
+bool Lockstep::serviceDue() {
+    return clock_.milliseconds() - lastServiceMs_ >= kServiceEveryMs;
+}
+
 void Lockstep::service(uint32_t timeoutMs) {
-    lastService_ = Clock::now();
+    lastServiceMs_ = clock_.milliseconds();
     std::vector<uint8_t> message;
     platform::Transport::Event event = link_.poll(message, timeoutMs);
     for (int n = 0; n < kMessagesPerService && phase_ != Phase::Over; ++n) {
@@ -177,13 +186,13 @@ void Lockstep::service(uint32_t timeoutMs) {
 
 bool Lockstep::waitFor(const std::function<bool()>& ready, bool silence) {
     if (ready()) return phase_ != Phase::Over;
-    const Clock::time_point began = Clock::now();
-    Clock::time_point lastNote = began;
+    const uint64_t began = clock_.milliseconds();
+    uint64_t lastNote = began;
     bool noted = false;
     while (phase_ != Phase::Over && !ready()) {
         service(5);
         if (ready()) break;
-        const Clock::time_point now = Clock::now();
+        const uint64_t now = clock_.milliseconds();
         const uint32_t waited = msBetween(began, now);
         if (silence && waited >= options_.silenceMs) {
             end("the other player left");
@@ -196,7 +205,8 @@ bool Lockstep::waitFor(const std::function<bool()>& ready, bool silence) {
             if (onWaiting) onWaiting(true);
         }
     }
-    if (silence) longestStallMs_ = std::max(longestStallMs_, msBetween(began, Clock::now()));
+    if (silence)
+        longestStallMs_ = std::max(longestStallMs_, msBetween(began, clock_.milliseconds()));
     if (noted && onWaiting) onWaiting(false);
     return phase_ != Phase::Over && ready();
 }

@@ -4,7 +4,6 @@
 // every read each sends its own keyboard for a tick a few reads ahead and
 // gets back, for this tick, the other machine's. A key is down when it is
 // down on either machine, as on one shared keyboard.
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -40,7 +39,9 @@ class Lockstep : public platform::InputDevice {
     // answering (opening its window, loading its pictures).
     static constexpr uint32_t kPatientMs = 30000;
 
-    Lockstep(Role role, platform::InputDevice& local, platform::Transport& link, Options options);
+    // Waits on the link are measured by `clock`.
+    Lockstep(Role role, platform::InputDevice& local, platform::Transport& link,
+             platform::Clock& clock, Options options);
     ~Lockstep() override;
 
     void readKeys(uint8_t state[256]) override;
@@ -89,12 +90,11 @@ class Lockstep : public platform::InputDevice {
     std::function<void(bool waiting)> onWaiting;
 
   private:
-    using Clock = std::chrono::steady_clock;
-
     // Handles one event of the link; may end network play.
     void handle(platform::Transport::Event event, const std::vector<uint8_t>& message);
     void handleMessage(const std::vector<uint8_t>& message);
     void service(uint32_t timeoutMs);
+    bool serviceDue();
     // Waits for `ready` with the note and the silence rule; false when
     // network play ended instead. `silence` false: wait for as long as it takes.
     bool waitFor(const std::function<bool()>& ready, bool silence);
@@ -105,6 +105,7 @@ class Lockstep : public platform::InputDevice {
     Role role_;
     platform::InputDevice& local_;
     platform::Transport& link_;
+    platform::Clock& clock_;
     Options options_;
     Phase phase_ = Phase::Local;
     bool greeted_ = false;       // the partner said hello in our version
@@ -117,7 +118,7 @@ class Lockstep : public platform::InputDevice {
     uint8_t remote_[kRing][32] = {};
     int framesSinceDigest_ = 0;
     std::map<uint32_t, uint64_t> ownDigests_, remoteDigests_;
-    Clock::time_point lastService_{};
+    uint64_t lastServiceMs_;
     uint32_t longestStallMs_ = 0;
     std::string endReason_;
 };

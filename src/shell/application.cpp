@@ -69,8 +69,8 @@ int runApplication(int argc, char** argv) {
     const Lockstep::Options play = networkOptions();
     std::unique_ptr<NetPlay> net =
         options.network == CommandLineOptions::Network::Host
-            ? NetPlay::host(port, *system, error, play)
-            : NetPlay::join(options.joinHost, port, *system, error, play);
+            ? NetPlay::host(port, *system, system->clock(), error, play)
+            : NetPlay::join(options.joinHost, port, *system, system->clock(), error, play);
     if (!net) {
         std::cerr << "kestova: " << error << '\n';
         return 1;

@@ -10,12 +10,12 @@
 #include "shell/state_digest.h"
 
 NetPlay::NetPlay(Lockstep::Role role, std::unique_ptr<platform::Transport> link,
-                 platform::System& inner, Lockstep::Options options)
+                 platform::System& inner, platform::Clock& linkClock, Lockstep::Options options)
     : inner_(inner),
       link_(std::move(link)),
       localKeys_(inner.input()),
-      lockstep_(role, localKeys_, *link_, options),
-      notes_(inner.window()) {
+      lockstep_(role, localKeys_, *link_, linkClock, options),
+      notes_(inner.window(), inner.clock()) {
     localKeys_.sending = [this] { return lockstep_.phase() == Lockstep::Phase::Lockstep; };
     // The program ends right after this read: the goodbye goes first.
     localKeys_.onEmergencyExit = [this] { lockstep_.leave(); };
@@ -39,7 +39,8 @@ NetPlay::~NetPlay() {
     lockstep_.leave();
 }
 
-std::unique_ptr<NetPlay> NetPlay::host(uint16_t port, platform::System& inner, std::string& error,
+std::unique_ptr<NetPlay> NetPlay::host(uint16_t port, platform::System& inner,
+                                       platform::Clock& linkClock, std::string& error,
                                        Lockstep::Options options) {
     platform::EnetLink link = platform::enetListen(port);
     if (!link.transport) {
@@ -47,19 +48,20 @@ std::unique_ptr<NetPlay> NetPlay::host(uint16_t port, platform::System& inner, s
         return nullptr;
     }
     return std::make_unique<NetPlay>(Lockstep::Role::Host, std::move(link.transport), inner,
-                                     options);
+                                     linkClock, options);
 }
 
 std::unique_ptr<NetPlay> NetPlay::join(const std::string& host, uint16_t port,
-                                       platform::System& inner, std::string& error,
-                                       Lockstep::Options options, uint32_t timeoutMs) {
+                                       platform::System& inner, platform::Clock& linkClock,
+                                       std::string& error, Lockstep::Options options,
+                                       uint32_t timeoutMs) {
     platform::EnetLink link = platform::enetConnect(host, port, timeoutMs);
     if (!link.transport) {
         error = link.error;
         return nullptr;
     }
-    auto play =
-        std::make_unique<NetPlay>(Lockstep::Role::Join, std::move(link.transport), inner, options);
+    auto play = std::make_unique<NetPlay>(Lockstep::Role::Join, std::move(link.transport), inner,
+                                          linkClock, options);
     if (!play->lockstep_.greet(host + ":" + std::to_string(port), timeoutMs, error)) {
         return nullptr;
     }

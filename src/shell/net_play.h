@@ -24,17 +24,20 @@ class NetPlay : public platform::System {
     // How long a notice stays over the picture.
     static constexpr uint32_t kNoticeMs = 4000;
 
+    // `linkClock` measures the waits on the link: the machine's own time for
+    // a network link, whatever clock the game runs on.
     NetPlay(Lockstep::Role role, std::unique_ptr<platform::Transport> link, platform::System& inner,
-            Lockstep::Options options = {});
+            platform::Clock& linkClock, Lockstep::Options options = {});
     ~NetPlay() override;
 
     // Listens for one player. Null with one line in `error` on failure.
-    static std::unique_ptr<NetPlay> host(uint16_t port, platform::System& inner, std::string& error,
+    static std::unique_ptr<NetPlay> host(uint16_t port, platform::System& inner,
+                                         platform::Clock& linkClock, std::string& error,
                                          Lockstep::Options options = {});
     // Connects and greets the host; meant to run before the window opens.
     static std::unique_ptr<NetPlay> join(const std::string& host, uint16_t port,
-                                         platform::System& inner, std::string& error,
-                                         Lockstep::Options options = {},
+                                         platform::System& inner, platform::Clock& linkClock,
+                                         std::string& error, Lockstep::Options options = {},
                                          uint32_t timeoutMs = kJoinTimeoutMs);
 
     platform::Window& window() override { return notes_; }

@@ -28,7 +28,7 @@ int32_t NoteWindow::present(const platform::PixelSurface& back) {
 
 void NoteWindow::showNote(const std::string& text, uint32_t forMs) {
     note_ = text;
-    noteUntil_ = Clock::now() + std::chrono::milliseconds(forMs);
+    noteUntilMs_ = clock_.milliseconds() + forMs;
 }
 
 void NoteWindow::setWaiting(bool waiting) {
@@ -38,7 +38,7 @@ void NoteWindow::setWaiting(bool waiting) {
 
 std::string NoteWindow::currentNote() const {
     if (waiting_) return "waiting for the other player";
-    if (!note_.empty() && Clock::now() < noteUntil_) return note_;
+    if (!note_.empty() && clock_.milliseconds() < noteUntilMs_) return note_;
     return "";
 }
 

@@ -2,7 +2,6 @@
 // The window as network play shows it: the game's pictures, with a short
 // note over them while waiting for the other machine or after network play
 // ended. The game's own pictures are never drawn on.
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,7 +10,8 @@
 
 class NoteWindow : public platform::Window {
   public:
-    explicit NoteWindow(platform::Window& inner) : inner_(inner) {}
+    // Notes last by `clock`.
+    NoteWindow(platform::Window& inner, platform::Clock& clock) : inner_(inner), clock_(clock) {}
 
     int32_t open(const platform::WindowConfig& config) override { return inner_.open(config); }
     bool isOpen() const override { return inner_.isOpen(); }
@@ -43,13 +43,13 @@ class NoteWindow : public platform::Window {
         compose;
 
   private:
-    using Clock = std::chrono::steady_clock;
     std::string currentNote() const;
     int32_t show(const platform::PixelSurface& picture);
 
     platform::Window& inner_;
+    platform::Clock& clock_;
     std::unique_ptr<platform::PixelSurface> last_;  // the game's latest picture
     std::string note_;
-    Clock::time_point noteUntil_{};
+    uint64_t noteUntilMs_ = 0;
     bool waiting_ = false;
 };

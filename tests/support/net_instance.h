@@ -155,9 +155,11 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
             if (!link.transport) _exit(3);
             const uint16_t bound = link.port;
             if (write(portPipe, &bound, sizeof bound) != sizeof bound) _exit(3);
-            net = std::make_unique<NetPlay>(role, std::move(link.transport), headless, options);
+            net = std::make_unique<NetPlay>(role, std::move(link.transport), headless,
+                                            platform::steadyClock(), options);
         } else {
-            net = NetPlay::join("127.0.0.1", port, headless, error, options);
+            net =
+                NetPlay::join("127.0.0.1", port, headless, platform::steadyClock(), error, options);
             if (!net) {
                 std::fprintf(stderr, "%s\n", error.c_str());
                 _exit(4);
