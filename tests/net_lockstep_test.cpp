@@ -316,6 +316,9 @@ TEST(LockstepTest, AJoinFailsWithOneClearLine) {
         {{'K', 'V', 9, 1},
          "somewhere:1: version mismatch (the host speaks network version 9, this program 2)"},
         {{'G', 'E', 'T', ' ', '/'}, "somewhere:1: not a Kestova game (not a Kestova message)"},
+        {net::encodeHello({"Kestova 9", 1}),
+         "somewhere:1: version mismatch (the host runs Kestova 9 with data 0000000000000001, "
+         "this program an unnamed build with data 0000000000000000)"},
         {net::encodeDigest(1, 2), "somewhere:1: the host sent a message out of turn"},
     };
     for (const Case& c : cases) {
