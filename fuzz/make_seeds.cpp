@@ -232,7 +232,7 @@ bool makeMessages(const fs::path& dir) {
     settings.palmTrees = 5;
     const uint8_t keys[256] = {0, 0x80, 0, 0, 0x80};
     const std::vector<std::vector<std::vector<uint8_t>>> runs = {
-        {net::encodeHello()},
+        {net::encodeHello({"Kestova 1.0", 0x0123456789abcdefull})},
         {net::encodeStart(settings)},
         {net::encodeKeys(0, keys), net::encodeKeys(1, keys), net::encodeDigest(1, 99)},
         {net::encodeReady(), net::encodeKeys(0, keys), net::encodeKeys(2, keys)},

@@ -35,7 +35,7 @@ class WaitingClock : public platform::Clock {
 std::vector<uint8_t> encodeAgain(const net::Packet& p) {
     switch (p.type) {
         case net::Type::Hello:
-            return net::encodeHello();
+            return net::encodeHello(p.identity);
         case net::Type::Ready:
             return net::encodeReady();
         case net::Type::Start:
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.silenceMs = 1;
     options.digestEveryFrames = 1;
     Lockstep host(Lockstep::Role::Host, keyboard, *hostEnd, clock, options);
-    for (const auto& m : {net::encodeHello(), net::encodeReady()})
+    for (const auto& m : {net::encodeHello(options.identity), net::encodeReady()})
         partner->send(m.data(), m.size());
     net::Settings settings;
     if (!host.start(settings)) return 0;

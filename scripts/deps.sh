@@ -5,7 +5,7 @@
 # What building and playing need.
 PLAY_PACKAGES=(cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libpng-dev fonts-liberation libcairo2-dev
-  fonts-dejavu-core zlib1g-dev libenet-dev libxxhash-dev libinih-dev)
+  fonts-dejavu-core zlib1g-dev libenet-dev libxxhash-dev libinih-dev libsodium-dev)
 # What the tests, the benchmarks and packaging need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxfixes-dev

@@ -48,6 +48,12 @@ TEST(CommandLineTest, HostAndJoinTakeAnOptionalPort) {
     const CommandLine bare = parseCommandLine({"--join", "127.0.0.1"});
     EXPECT_EQ(bare.options.joinHost, "127.0.0.1");
     EXPECT_EQ(bare.options.port, 0);
+    // IPv6 addresses: in brackets with a port, or bare.
+    for (const char* where : {"[::1]:4000", "[::1]", "::1"}) {
+        const CommandLine v6 = parseCommandLine({"--join", where});
+        EXPECT_EQ(v6.options.joinHost, "::1") << where;
+        EXPECT_EQ(v6.options.port, where[0] == '[' && where[5] ? 4000 : 0) << where;
+    }
 }
 
 TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
@@ -56,7 +62,9 @@ TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
         {"--host", "12ab"},        {"--join"},
         {"--join", "--window"},    {"--join", "h:"},
         {"--join", "h:99999"},     {"--join", ":4000"},
-        {"--host", "--join", "h"}, {"--join", "a", "--join", "b"}};
+        {"--host", "--join", "h"}, {"--join", "a", "--join", "b"},
+        {"--join", "12345"},       {"--join", "[::1"},
+        {"--join", "[::1]4000"},   {"--join", "[]:4000"}};
     for (const auto& args : bad) {
         const CommandLine result = parseCommandLine(args);
         EXPECT_EQ(result.action, Action::Fail) << args.back();

@@ -234,7 +234,7 @@ std::vector<std::string> hostHears(
     options.silenceMs = 2000;
     Machine host(
         Lockstep::Role::Host, [](int, uint8_t*) {}, *a, clock, options);
-    b->send(net::encodeHello().data(), 4);
+    b->send(net::encodeHello({}).data(), net::encodeHello({}).size());
     b->send(net::encodeReady().data(), 4);
     host.play(1);
     net::Settings s;
@@ -264,7 +264,7 @@ TEST(LockstepTest, HostileOrBrokenMessagesEndNetworkPlayWithAMessage) {
          {keys(0), keys(0x7FFFFFF0)},
          "bad packet from the other player: tick 2147483632 where 1 was due"},
         {"hello again",
-         {net::encodeHello()},
+         {net::encodeHello({})},
          "bad packet from the other player: a message out of turn"},
         {"start again",
          {net::encodeStart(net::Settings())},
@@ -316,6 +316,9 @@ TEST(LockstepTest, AJoinFailsWithOneClearLine) {
         {{'K', 'V', 9, 1},
          "somewhere:1: version mismatch (the host speaks network version 9, this program 2)"},
         {{'G', 'E', 'T', ' ', '/'}, "somewhere:1: not a Kestova game (not a Kestova message)"},
+        {net::encodeHello({"Kestova 9", 1}),
+         "somewhere:1: version mismatch (the host runs Kestova 9 with data 0000000000000001, "
+         "this program an unnamed build with data 0000000000000000)"},
         {net::encodeDigest(1, 2), "somewhere:1: the host sent a message out of turn"},
     };
     for (const Case& c : cases) {

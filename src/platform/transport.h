@@ -12,7 +12,8 @@ namespace platform {
 // order, and word of the partner arriving or leaving.
 class Transport {
   public:
-    enum class Event { None, Connected, Message, Disconnected };
+    // Busy: the host turned us away, as it plays with someone else.
+    enum class Event { None, Connected, Message, Disconnected, Busy };
 
     virtual ~Transport() = default;
     // Waits up to `timeoutMs` for the next event; a message's bytes are put
@@ -27,8 +28,12 @@ class Transport {
     virtual void setPartnerTimeout(uint32_t ms) = 0;
 };
 
-// ENet over UDP. Channel 0, reliable and ordered; the partner is declared
-// gone after 5 seconds without an acknowledgement unless told otherwise.
+// ENet over UDP (IPv4). Channel 0, reliable and ordered; the partner is
+// declared gone after 5 seconds without an acknowledgement unless told
+// otherwise. Every datagram carries a hash keyed with random values the two
+// ends exchange when they meet, so that datagrams forged from the partner's
+// address are dropped. Listening, a caller that sends no message within 2
+// seconds is let go, and callers beyond the partner are turned away (Busy).
 struct EnetLink {
     std::unique_ptr<Transport> transport;
     uint16_t port = 0;  // the port bound (listening side)
@@ -39,7 +44,8 @@ struct EnetLink {
 // Connected event.
 EnetLink enetListen(uint16_t port, const std::string& bindHost = "");
 // Connects to host:port and waits up to `timeoutMs` for the answer. The
-// error lines: "HOST: no such host", "no answer from HOST:PORT".
+// error lines: "HOST: no such host", "no answer from HOST:PORT",
+// "HOST: IPv6 is not supported ...".
 EnetLink enetConnect(const std::string& host, uint16_t port, uint32_t timeoutMs);
 
 class Clock;

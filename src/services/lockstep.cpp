@@ -70,7 +70,7 @@ void Lockstep::readKeys(uint8_t state[256]) {
 }
 
 bool Lockstep::greet(const std::string& where, uint32_t timeoutMs, std::string& error) {
-    send(net::encodeHello());
+    send(net::encodeHello(options_.identity));
     const uint64_t until = clock_.milliseconds() + timeoutMs;
     std::vector<uint8_t> message;
     while (clock_.milliseconds() < until) {
@@ -79,11 +79,21 @@ bool Lockstep::greet(const std::string& where, uint32_t timeoutMs, std::string& 
             error = where + ": the host closed the connection";
             return false;
         }
+        if (event == platform::Transport::Event::Busy) {
+            error = where + ": host busy (it is playing with someone else)";
+            return false;
+        }
         if (event != platform::Transport::Event::Message) continue;
         net::Packet packet;
         std::string why;
         switch (net::decode(message.data(), message.size(), packet, why)) {
             case net::Decoded::Ok:
+                if (packet.type == net::Type::Hello && packet.identity != options_.identity) {
+                    error = where + ": version mismatch (the host runs " +
+                            net::describe(packet.identity) + ", this program " +
+                            net::describe(options_.identity) + ")";
+                    return false;
+                }
                 if (packet.type == net::Type::Hello) {
                     greeted_ = true;
                     return true;
@@ -228,13 +238,20 @@ void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
     if (role_ == Role::Host && phase_ == Phase::Local && !greeted_) {
         // Not yet anyone's game: a caller of another version hears ours and
         // is let go; a stranger is simply let go.
-        if (decoded == net::Decoded::Ok && packet.type == net::Type::Hello) {
+        const bool hello = decoded == net::Decoded::Ok && packet.type == net::Type::Hello;
+        if (hello && packet.identity == options_.identity) {
             greeted_ = true;
-            send(net::encodeHello());
-        } else {
-            if (decoded == net::Decoded::WrongVersion) send(net::encodeHello());
-            link_.disconnect();
+            send(net::encodeHello(options_.identity));
+            return;
         }
+        if (hello || decoded == net::Decoded::WrongVersion) {
+            send(net::encodeHello(options_.identity));
+            if (onNotice && hello) {
+                onNotice("a player with " + net::describe(packet.identity) +
+                         " was turned away: this is " + net::describe(options_.identity));
+            }
+        }
+        link_.disconnect();
         return;
     }
     if (decoded != net::Decoded::Ok) {

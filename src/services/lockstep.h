@@ -27,6 +27,9 @@ class Lockstep : public platform::InputDevice {
         uint32_t noteAfterMs = 500;
         // Frames between two state digests (about a second).
         int digestEveryFrames = 26;
+        // This program and its data, told in the greeting: a partner with
+        // another is refused.
+        net::Identity identity;
     };
     // Reads sent ahead are kept in a ring this long; a partner further ahead
     // than that is not playing this program.
@@ -44,16 +47,22 @@ class Lockstep : public platform::InputDevice {
     void readKeys(uint8_t state[256]) override;
     void readMouse(platform::MouseState& state) override { local_.readMouse(state); }
     void setMousePos(int x, int y) override { local_.setMousePos(x, y); }
-    // A pad's presses are not sent, so they would move one machine only:
-    // network play reads no pads.
-    void readPads(platform::PadState pads[2]) override { pads[0] = pads[1] = {}; }
+    // In lockstep the pads reach the game only as keys of the local device
+    // (which sends them); before and after, they are read as usual.
+    void readPads(platform::PadState pads[2]) override {
+        if (phase_ == Phase::Lockstep) {
+            pads[0] = pads[1] = {};
+        } else {
+            local_.readPads(pads);
+        }
+    }
     // F12 acts on this machine alone, as Alt+Enter does.
     bool screenshotRequested() override { return local_.screenshotRequested(); }
     bool muteRequested() override { return local_.muteRequested(); }
 
     // The joining machine, before its window opens: says hello and waits for
     // the host's. False with one line in `error` when the host does not
-    // answer, sends garbage or plays another version.
+    // answer, is busy, sends garbage or plays another version or data.
     bool greet(const std::string& where, uint32_t timeoutMs, std::string& error);
     // At the set-up menu: the host sends `settings`, the joining machine
     // fills them in from the host's. Waits for the partner. True when the two

@@ -1,5 +1,6 @@
 #include "services/net_packet.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace net {
@@ -68,8 +69,19 @@ bool sizeIs(size_t size, size_t want, const char* what, std::string& error) {
 
 }  // namespace
 
-std::vector<uint8_t> encodeHello() {
-    return Writer(Type::Hello).take();
+std::string describe(const Identity& identity) {
+    char hash[17];
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(identity.dataHash));
+    return (identity.game.empty() ? std::string("an unnamed build") : identity.game) +
+           " with data " + hash;
+}
+
+std::vector<uint8_t> encodeHello(const Identity& identity) {
+    Writer w(Type::Hello);
+    const std::string name = identity.game.substr(0, kMaxGameName);
+    w.u64(identity.dataHash);
+    w.raw(reinterpret_cast<const uint8_t*>(name.data()), name.size());
+    return w.take();
 }
 std::vector<uint8_t> encodeReady() {
     return Writer(Type::Ready).take();
@@ -121,7 +133,20 @@ Decoded decode(const uint8_t* data, size_t size, Packet& out, std::string& error
     switch (data[3]) {
         case uint8_t(Type::Hello):
             out.type = Type::Hello;
-            if (!sizeIs(size, kHeader, "greeting", error)) return Decoded::Bad;
+            if (size < kHeader + 8 || size > kHeader + 8 + kMaxGameName) {
+                error = "greeting of " + std::to_string(size) + " bytes";
+                return Decoded::Bad;
+            }
+            out.identity.dataHash = r.u64();
+            out.identity.game.assign(reinterpret_cast<const char*>(data) + kHeader + 8,
+                                     size - kHeader - 8);
+            for (char c : out.identity.game) {
+                // Printed to the player: plain text only.
+                if (c < 0x20 || c > 0x7E) {
+                    error = "greeting with a program name that is not plain text";
+                    return Decoded::Bad;
+                }
+            }
             return Decoded::Ok;
         case uint8_t(Type::Ready):
             out.type = Type::Ready;

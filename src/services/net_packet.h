@@ -13,9 +13,9 @@ namespace net {
 // different versions refuse to play each other.
 constexpr uint8_t kProtocolVersion = 2;
 
-// Hello: greeting, both ways. Ready: the joining machine reached its set-up
-// menu. Start: the host's settings. Keys: one tick of one keyboard.
-// Digest: the state digest taken at a tick.
+// Hello: greeting, both ways, naming the program and its data. Ready: the joining machine reached
+// its set-up menu. Start: the host's settings. Keys: one tick of one keyboard. Digest: the state
+// digest taken at a tick.
 enum class Type : uint8_t { Hello = 1, Ready = 2, Start = 3, Keys = 4, Digest = 5 };
 
 // The host's generator and set-up menu, taken by the joining machine.
@@ -27,6 +27,17 @@ struct Settings {
     int32_t strength[2] = {3, 3};  // of the computer, 1 to 5
 };
 
+// What a machine plays: two must be equal to play each other.
+struct Identity {
+    std::string game;       // "Kestova 1.2.3"
+    uint64_t dataHash = 0;  // of Kestova.dat
+    bool operator==(const Identity& o) const { return game == o.game && dataHash == o.dataHash; }
+    bool operator!=(const Identity& o) const { return !(*this == o); }
+};
+constexpr size_t kMaxGameName = 48;
+// "Kestova 1.2.3 with data 0123456789abcdef"
+std::string describe(const Identity& identity);
+
 // Ticks are below this; a longer session would take years.
 constexpr uint32_t kMaxTick = 0x7FFFFFFF;
 constexpr int32_t kMaxWarDays = 100000;
@@ -34,13 +45,14 @@ constexpr int32_t kMaxWarDays = 100000;
 struct Packet {
     Type type = Type::Hello;
     uint8_t version = kProtocolVersion;
+    Identity identity;      // Hello
     Settings settings;      // Start
     uint32_t tick = 0;      // Keys, Digest
     uint8_t keys[32] = {};  // Keys: one bit per key code, code 0 in bit 0 of byte 0
     uint64_t digest = 0;    // Digest
 };
 
-std::vector<uint8_t> encodeHello();
+std::vector<uint8_t> encodeHello(const Identity& identity);
 std::vector<uint8_t> encodeReady();
 std::vector<uint8_t> encodeStart(const Settings& settings);
 std::vector<uint8_t> encodeKeys(uint32_t tick, const uint8_t state[256]);

@@ -41,6 +41,8 @@ class ZefInput : public ZefBase {
     void waitForKeyHit();
     void waitForNoKeys();
     void setMousePos(int32_t x, int32_t y, int32_t z);
+    // Inside updateFrame's read (a frame's, not a blocking screen's).
+    bool frameRead() const { return frameRead_; }
 
     int32_t minX = 0, minY = 0;
     int32_t maxX = 0, maxY = 0;  // inclusive

@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/executable_dir.h"
+#include "platform/file_digest.h"
 #include "platform/system.h"
 #include "shell/command_line.h"
+#include "shell/data_location.h"
 #include "shell/main_window.h"
 #include "shell/net_play.h"
 #include "shell/playback_system.h"
@@ -24,6 +27,22 @@ int runApplication(platform::System& system, const std::function<void(TForm1&)>&
     form.FormDestroy();
     return 0;
 }
+
+namespace {
+
+// Two machines play each other only with the same program and data. A
+// missing archive hashes as 0: the window's own check reports it.
+Lockstep::Options networkOptions() {
+    Lockstep::Options options;
+    options.identity.game = versionText();
+    const DataLookup data =
+        findDataArchive("Kestova.dat", platform::executableDirectory(), KESTOVA_DATA_FROM_BIN);
+    std::string error;
+    if (!data.path.empty()) platform::fileDigest(data.path, options.identity.dataHash, error);
+    return options;
+}
+
+}  // namespace
 
 int runApplication(int argc, char** argv) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
@@ -64,10 +83,11 @@ int runApplication(int argc, char** argv) {
     // A join is settled before the window opens: a failure is one line.
     const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
     std::string error;
+    const Lockstep::Options play = networkOptions();
     std::unique_ptr<NetPlay> net =
         options.network == CommandLineOptions::Network::Host
-            ? NetPlay::host(port, *system, system->clock(), error)
-            : NetPlay::join(options.joinHost, port, *system, system->clock(), error);
+            ? NetPlay::host(port, *system, system->clock(), error, play)
+            : NetPlay::join(options.joinHost, port, *system, system->clock(), error, play);
     if (!net) {
         std::cerr << "kestova: " << error << '\n';
         return 1;

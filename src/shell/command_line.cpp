@@ -1,5 +1,7 @@
 #include "shell/command_line.h"
 
+#include <algorithm>
+
 #ifndef KESTOVA_VERSION
 #error "KESTOVA_VERSION comes from the project's version in CMake"
 #endif
@@ -21,6 +23,38 @@ bool parsePort(const std::string& text, uint16_t& port) {
     if (value < 1 || value > 65535) return false;
     port = uint16_t(value);
     return true;
+}
+
+// HOST, HOST:PORT, [ADDRESS] or [ADDRESS]:PORT (an IPv6 address, which may
+// also stand bare). Returns what is wrong, or nothing.
+std::string splitHostPort(const std::string& where, CommandLineOptions& options) {
+    std::string port;
+    if (!where.empty() && where[0] == '[') {
+        const size_t close = where.find(']');
+        if (close == std::string::npos) return "no closing ']' in '" + where + "'";
+        options.joinHost = where.substr(1, close - 1);
+        if (close + 1 < where.size()) {
+            if (where[close + 1] != ':') return "'" + where + "': a port follows ']:'";
+            port = where.substr(close + 2);
+            if (port.empty()) return "bad port in '" + where + "' (1 to 65535)";
+        }
+    } else if (std::count(where.begin(), where.end(), ':') == 1) {
+        const size_t colon = where.find(':');
+        options.joinHost = where.substr(0, colon);
+        port = where.substr(colon + 1);
+        if (port.empty()) return "bad port in '" + where + "' (1 to 65535)";
+    } else {
+        options.joinHost = where;
+    }
+    if (!port.empty() && !parsePort(port, options.port)) {
+        return "bad port in '" + where + "' (1 to 65535)";
+    }
+    if (options.joinHost.empty()) return "no host in '" + where + "'";
+    if (std::all_of(options.joinHost.begin(), options.joinHost.end(),
+                    [](char c) { return c >= '0' && c <= '9'; })) {
+        return "'" + options.joinHost + "' is a number, not an address (give HOST or HOST:PORT)";
+    }
+    return "";
 }
 
 CommandLine failure(const std::string& what) {
@@ -57,13 +91,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             }
             const std::string& where = args[++i];
             result.options.network = Network::Join;
-            const size_t colon = where.rfind(':');
-            result.options.joinHost = where.substr(0, colon);
-            if (colon != std::string::npos &&
-                !parsePort(where.substr(colon + 1), result.options.port)) {
-                return failure("bad port in '" + where + "' (1 to 65535)");
-            }
-            if (result.options.joinHost.empty()) return failure("no host in '" + where + "'");
+            const std::string bad = splitHostPort(where, result.options);
+            if (!bad.empty()) return failure(bad);
         } else if (arg == "--replay") {
             if (i + 1 >= args.size() || args[i + 1].empty()) return failure("--replay needs FILE");
             if (result.options.network != Network::Off || !result.options.replayFile.empty()) {
@@ -108,7 +137,7 @@ std::string helpText() {
            "); you play the left side\n"
            "  --join HOST[:PORT]\n"
            "                play over the network against the host at HOST; you play\n"
-           "                the right side\n"
+           "                the right side (an IPv6 address goes in brackets: [ADDR]:PORT)\n"
            "  --replay FILE play a recorded match (every match is saved in\n"
            "                ~/.local/share/kestova/replays)\n"
            "  --help        show this text and exit\n"

@@ -13,8 +13,12 @@ NetPlay::NetPlay(Lockstep::Role role, std::unique_ptr<platform::Transport> link,
                  platform::System& inner, platform::Clock& linkClock, Lockstep::Options options)
     : inner_(inner),
       link_(std::move(link)),
-      lockstep_(role, inner.input(), *link_, linkClock, options),
+      localKeys_(inner.input()),
+      lockstep_(role, localKeys_, *link_, linkClock, options),
       notes_(inner.window(), inner.clock()) {
+    localKeys_.sending = [this] { return lockstep_.phase() == Lockstep::Phase::Lockstep; };
+    // The program ends right after this read: the goodbye goes first.
+    localKeys_.onEmergencyExit = [this] { lockstep_.leave(); };
     lockstep_.onNotice = [this](const std::string& notice) {
         notices_.push_back(notice);
         std::cerr << "kestova: " << notice << '\n';

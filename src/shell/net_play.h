@@ -11,6 +11,7 @@
 #include "platform/system.h"
 #include "platform/transport.h"
 #include "services/lockstep.h"
+#include "shell/net_local_keys.h"
 #include "shell/note_window.h"
 
 class Surface;
@@ -57,6 +58,7 @@ class NetPlay : public platform::System {
 
     platform::System& inner_;
     std::unique_ptr<platform::Transport> link_;
+    NetLocalKeys localKeys_;
     Lockstep lockstep_;
     NoteWindow notes_;
     std::unique_ptr<Surface> canvas_;

@@ -218,6 +218,8 @@ class Relay {
         close(back_);
     }
     uint16_t port() const { return frontPort_; }
+    // Where the host sees the joining machine.
+    uint16_t backPort() const { return backPort_; }
 
     // Moves datagrams for up to `ms` milliseconds.
     void run(int ms) {
