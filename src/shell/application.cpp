@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/content_hash.h"
 #include "platform/executable_dir.h"
-#include "platform/file_digest.h"
 #include "platform/system.h"
 #include "shell/command_line.h"
 #include "shell/data_location.h"
@@ -38,7 +38,7 @@ Lockstep::Options networkOptions() {
     const DataLookup data =
         findDataArchive("Kestova.dat", platform::executableDirectory(), KESTOVA_DATA_FROM_BIN);
     std::string error;
-    if (!data.path.empty()) platform::fileDigest(data.path, options.identity.dataHash, error);
+    if (!data.path.empty()) platform::fileHash(data.path, options.identity.dataHash, error);
     return options;
 }
 
