@@ -2,6 +2,7 @@
 // the same states, seeking lands where straight play does, and recordings
 // the game cannot replay exactly are refused with their reason.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "shell/replay_player.h"
 #include "shell/replay_run.h"
 #include "shell/state_digest.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -40,10 +42,13 @@ class World {
     TForm1 form{&system};
 };
 
-class ReplayTest : public ::testing::Test {
+// The game runs beside its data, whatever folder the suite was started in.
+class ReplayTest : public kit::InBuildDir {
   protected:
     static void SetUpTestSuite() {
-        dir_ = std::filesystem::temp_directory_path() / "kestova-replay-test";
+        kit::CurrentDir here(kit::buildDir());
+        dir_ = std::filesystem::temp_directory_path() /
+               ("kestova-replay-test-" + std::to_string(getpid()));
         std::filesystem::remove_all(dir_);
         // A computer match of one day, started at once from the menu.
         World world;
@@ -68,6 +73,8 @@ class ReplayTest : public ::testing::Test {
         replays.finish();
         path_ = latestReplay(dir_.string());
     }
+
+    static void TearDownTestSuite() { std::filesystem::remove_all(dir_); }
 
     // Digests at every frame top of a replay of the saved file, from the start.
     static std::vector<Tick> straight(const replay::Recording& r) {
