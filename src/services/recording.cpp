@@ -59,6 +59,7 @@ class Reader {
 
     bool bytes(void* to, size_t n) {
         if (!need(n)) return false;
+        if (n == 0) return true;  // `to` may be an empty vector's null data
         std::memcpy(to, p_, n);
         p_ += n;
         return true;
