@@ -7,6 +7,7 @@
 #include "engine/zef_dx.h"
 #include "game/mmenu.h"
 #include "shell/main_window.h"
+#include "shell/note_canvas.h"
 #include "shell/state_digest.h"
 
 NetPlay::NetPlay(Lockstep::Role role, std::unique_ptr<platform::Transport> link,
@@ -107,19 +108,7 @@ void NetPlay::attach(TForm1& form) {
 const platform::PixelSurface* NetPlay::compose(TForm1& form, const platform::PixelSurface& picture,
                                                const std::string& text) {
     if (form.engine == nullptr || form.font == nullptr) return nullptr;
-    if (!canvas_ || canvas_->width != picture.width() || canvas_->height != picture.height()) {
-        canvas_ = std::make_unique<Surface>(form.engine);
-        canvas_->ddSurface =
-            std::make_unique<platform::PixelSurface>(picture.width(), picture.height());
-        canvas_->width = picture.width();
-        canvas_->height = picture.height();
-    }
-    platform::PixelSurface& canvas = *canvas_->ddSurface;
-    for (int y = 0; y < picture.height(); ++y) {
-        std::copy(picture.pixels() + size_t(y) * size_t(picture.pitch() / 2),
-                  picture.pixels() + size_t(y) * size_t(picture.pitch() / 2) + picture.width(),
-                  canvas.pixels() + size_t(y) * size_t(canvas.pitch() / 2));
-    }
+    platform::PixelSurface& canvas = *canvasOver(form.engine, canvas_, picture).ddSurface;
     // A long notice goes on two lines, split after its first colon.
     std::string first = text, second;
     const size_t split = text.find_first_of(":;");

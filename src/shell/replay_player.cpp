@@ -15,6 +15,7 @@
 #include "shell/data_location.h"
 #include "shell/main_window.h"
 #include "shell/match_recorder.h"
+#include "shell/note_canvas.h"
 #include "shell/playback_system.h"
 #include "shell/replay_run.h"
 
@@ -32,14 +33,7 @@ const platform::PixelSurface* drawOver(TForm1& form, std::unique_ptr<Surface>& c
                                        const platform::PixelSurface& picture,
                                        const std::string& text) {
     if (form.engine == nullptr || form.font == nullptr) return nullptr;
-    if (!canvas || canvas->width != picture.width() || canvas->height != picture.height()) {
-        canvas = std::make_unique<Surface>(form.engine);
-        canvas->ddSurface =
-            std::make_unique<platform::PixelSurface>(picture.width(), picture.height());
-        canvas->width = picture.width();
-        canvas->height = picture.height();
-    }
-    canvas->ddSurface->copyPicture(picture, 0, 0);
+    canvasOver(form.engine, canvas, picture);
     int32_t y = picture.height() - 30;
     for (size_t end = text.size(); end != std::string::npos && end > 0;) {
         const size_t start = text.rfind('\n', end - 1);
