@@ -54,6 +54,36 @@ class Window {
     virtual void chosenWindowSize(int& width, int& height) const { width = height = 0; }
 };
 
+// A window that hands every call to another; wrappers override what they change,
+// so that no call is silently left at its default.
+class ForwardingWindow : public Window {
+  public:
+    explicit ForwardingWindow(Window& inner) : inner_(inner) {}
+    int32_t open(const WindowConfig& config) override { return inner_.open(config); }
+    bool isOpen() const override { return inner_.isOpen(); }
+    int32_t present(const PixelSurface& back) override { return inner_.present(back); }
+    void leaveFullscreen() override { inner_.leaveFullscreen(); }
+    void close() override { inner_.close(); }
+    void setCursorVisible(bool visible) override { inner_.setCursorVisible(visible); }
+    int clientWidth() const override { return inner_.clientWidth(); }
+    int clientHeight() const override { return inner_.clientHeight(); }
+    void pumpEvents() override { inner_.pumpEvents(); }
+    bool closeRequested() const override { return inner_.closeRequested(); }
+    void showMessageBox(const std::string& caption, const std::string& text) override {
+        inner_.showMessageBox(caption, text);
+    }
+    bool hasFocus() const override { return inner_.hasFocus(); }
+    bool chosenFullscreen(bool& fullscreen) const override {
+        return inner_.chosenFullscreen(fullscreen);
+    }
+    void chosenWindowSize(int& width, int& height) const override {
+        inner_.chosenWindowSize(width, height);
+    }
+
+  protected:
+    Window& inner_;
+};
+
 struct MouseState {
     int32_t x = 0, y = 0, z = 0;  // absolute axes
     uint8_t buttons[4] = {0, 0, 0, 0};

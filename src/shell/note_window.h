@@ -8,27 +8,16 @@
 
 #include "platform/system.h"
 
-class NoteWindow : public platform::Window {
+class NoteWindow : public platform::ForwardingWindow {
   public:
     // Notes last by `clock`.
-    NoteWindow(platform::Window& inner, platform::Clock& clock) : inner_(inner), clock_(clock) {}
+    NoteWindow(platform::Window& inner, platform::Clock& clock)
+        : ForwardingWindow(inner), clock_(clock) {}
 
-    int32_t open(const platform::WindowConfig& config) override { return inner_.open(config); }
-    bool isOpen() const override { return inner_.isOpen(); }
     int32_t present(const platform::PixelSurface& back) override;
-    void leaveFullscreen() override { inner_.leaveFullscreen(); }
-    void close() override { inner_.close(); }
-    void setCursorVisible(bool visible) override { inner_.setCursorVisible(visible); }
-    int clientWidth() const override { return inner_.clientWidth(); }
-    int clientHeight() const override { return inner_.clientHeight(); }
-    void pumpEvents() override { inner_.pumpEvents(); }
-    bool closeRequested() const override { return inner_.closeRequested(); }
     // The focus is this machine's alone: pausing on its loss would put the
     // two machines out of step.
     bool hasFocus() const override { return true; }
-    void showMessageBox(const std::string& caption, const std::string& text) override {
-        inner_.showMessageBox(caption, text);
-    }
 
     // Shows `text` over every picture for `forMs` milliseconds.
     void showNote(const std::string& text, uint32_t forMs);
@@ -46,7 +35,6 @@ class NoteWindow : public platform::Window {
     std::string currentNote() const;
     int32_t show(const platform::PixelSurface& picture);
 
-    platform::Window& inner_;
     platform::Clock& clock_;
     std::unique_ptr<platform::PixelSurface> last_;  // the game's latest picture
     std::string note_;

@@ -1,24 +1,13 @@
 #include "shell/playback_system.h"
 
-class PlaybackSystem::PlaybackWindow : public platform::Window {
+class PlaybackSystem::PlaybackWindow : public platform::ForwardingWindow {
   public:
-    explicit PlaybackWindow(PlaybackSystem& owner) : owner_(owner), inner_(owner.inner_.window()) {}
-    int32_t open(const platform::WindowConfig& config) override { return inner_.open(config); }
-    bool isOpen() const override { return inner_.isOpen(); }
+    explicit PlaybackWindow(PlaybackSystem& owner)
+        : ForwardingWindow(owner.inner_.window()), owner_(owner) {}
     int32_t present(const platform::PixelSurface& back) override {
         const int32_t result = owner_.show(back);
         if (owner_.replaying_) owner_.pace();
         return result;
-    }
-    void leaveFullscreen() override { inner_.leaveFullscreen(); }
-    void close() override { inner_.close(); }
-    void setCursorVisible(bool visible) override { inner_.setCursorVisible(visible); }
-    int clientWidth() const override { return inner_.clientWidth(); }
-    int clientHeight() const override { return inner_.clientHeight(); }
-    void pumpEvents() override { inner_.pumpEvents(); }
-    bool closeRequested() const override { return inner_.closeRequested(); }
-    void showMessageBox(const std::string& caption, const std::string& text) override {
-        inner_.showMessageBox(caption, text);
     }
     bool hasFocus() const override {
         return owner_.replaying_ && owner_.recordedFocus ? owner_.recordedFocus()
@@ -27,7 +16,6 @@ class PlaybackSystem::PlaybackWindow : public platform::Window {
 
   private:
     PlaybackSystem& owner_;
-    platform::Window& inner_;
 };
 
 class PlaybackSystem::PlaybackClock : public platform::Clock {
