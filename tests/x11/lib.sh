@@ -95,11 +95,12 @@ end_with_f10() {
 # Starts Xvfb on the first free display from :90 up, waits until it answers,
 # and sets DISPLAY. Sound goes to SDL's dummy driver (no sound card here).
 # The game takes the whole screen unless it is started with --window.
-# XDG_CONFIG_HOME is a scratch folder, removed at exit: the game never reads
-# or writes the developer's own settings.
+# The game's settings and saved matches go to fresh folders in the work
+# folder: it never reads or writes the developer's own.
 start_xvfb() {
-    XDG_CONFIG_HOME="$(mktemp -d /tmp/kestova_config_XXXXXX)"
-    export XDG_CONFIG_HOME
+    XDG_CONFIG_HOME="$(mktemp -d "$WORK/config_XXXXXX")"
+    XDG_DATA_HOME="$(mktemp -d "$WORK/data_XXXXXX")"
+    export XDG_CONFIG_HOME XDG_DATA_HOME
     local screen="${1:-1024x768x24}"
     local n
     for n in $(seq 90 139); do
@@ -128,7 +129,6 @@ start_xvfb() {
 
 stop_xvfb() {
     stop_wm
-    case "${XDG_CONFIG_HOME:-}" in /tmp/kestova_config_*) rm -rf "$XDG_CONFIG_HOME" ;; esac
     if [ -n "${XVFB_PID:-}" ]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
@@ -357,4 +357,20 @@ wait_for_size() {
         [ "$SECONDS" -lt "$end" ] || { echo "${w:-?}x${h:-?}"; return 1; }
         sleep 0.1
     done
+}
+
+# to_menu: from the start of the game just run, through the intro and the
+# splash pictures, to the menu.
+to_menu() {
+    local id x y w h logo="$WORK/ref/logo.png"
+    if [ ! -f "$logo" ]; then
+        mkdir -p "$WORK/ref"
+        extract_picture "$build" gfx/logo.bmp "$WORK/ref" >/dev/null || fail "no logo picture"
+    fi
+    id="$(wait_for_window "Kestova!" 30)" || fail "no game window"
+    read -r x y w h < <(geometry "$id")
+    reach_logo "$WORK" "$logo" "$GAME" "$x" "$y" "$w" "$h" || fail "the logo screen never showed"
+    leave_logo "$WORK" "$logo" "$GAME" "$x" "$y" "$w" "$h" || fail "Escape did not leave the logo"
+    sleep 0.5
+    alive || fail "the game ended during the start-up screens"
 }
