@@ -374,3 +374,18 @@ to_menu() {
     sleep 0.5
     alive || fail "the game ended during the start-up screens"
 }
+
+# saved_file DIR EXT [SECONDS]: waits for the game to save kestova-DATE-TIME.EXT
+# in DIR (5 s by default); prints its path, or says on standard error what
+# is wrong (none, a wrong name) and returns 1.
+saved_file() {
+    local dir="$1" ext="$2" end=$((SECONDS + ${3:-5})) file=""
+    while [ -z "$file" ] && [ "$SECONDS" -le "$end" ]; do
+        file="$(find "$dir" -name "kestova-*.$ext" 2>/dev/null | head -n1 || true)"
+        [ -n "$file" ] || sleep 0.1
+    done
+    [ -n "$file" ] || { echo "nothing saved in $dir" >&2; return 1; }
+    [[ "$(basename "$file")" =~ ^kestova-[0-9]{8}-[0-9]{6}\.$ext$ ]] ||
+        { echo "saved as $(basename "$file")" >&2; return 1; }
+    echo "$file"
+}

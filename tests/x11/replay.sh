@@ -13,16 +13,7 @@ tap Return
 sleep 15
 screenshot "$WORK/match.png"
 tap Escape
-replays="$XDG_DATA_HOME/kestova/replays"
-recording=""
-for _ in $(seq 1 100); do
-    recording="$(find "$replays" -name 'kestova-*.rec' 2>/dev/null | head -n1 || true)"
-    [ -n "$recording" ] && break
-    sleep 0.1
-done
-[ -n "$recording" ] || fail "no recording in $replays"
-[[ "$(basename "$recording")" =~ ^kestova-[0-9]{8}-[0-9]{6}\.rec$ ]] ||
-    fail "named $(basename "$recording")"
+recording="$(saved_file "$XDG_DATA_HOME/kestova/replays" rec 10)" || fail "no recording"
 stop_game
 
 CASE=replay

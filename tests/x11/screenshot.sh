@@ -10,14 +10,7 @@ run_game
 game_window >/dev/null
 sleep 2
 hold_key F12 0.15
-shot=""
-for _ in $(seq 1 50); do
-    shot="$(find "$XDG_PICTURES_DIR" -name 'kestova-*.png' | head -n1)"
-    [ -n "$shot" ] && break
-    sleep 0.1
-done
-[ -n "$shot" ] || fail "no screenshot in $XDG_PICTURES_DIR"
-[[ "$(basename "$shot")" =~ ^kestova-[0-9]{8}-[0-9]{6}\.png$ ]] || fail "named $(basename "$shot")"
+shot="$(saved_file "$XDG_PICTURES_DIR" png)" || fail "no screenshot"
 size="$(identify -format '%wx%h' "$shot")"
 [ "$size" = "640x480" ] || fail "the screenshot is $size"
 sleep 0.5
