@@ -67,6 +67,8 @@ class ReplayTest : public kit::InBuildDir {
         };
         for (int frames = 0; frames < 4000 && world.form.menu != nullptr; ++frames) {
             if (world.form.endScreen != nullptr) break;
+            // Network play would report a desync here.
+            if (frames == 200) report_ = replays.saveReport(kReported);
             world.form.runFrame();
         }
         world.form.runFrame();
@@ -103,7 +105,28 @@ class ReplayTest : public kit::InBuildDir {
     static inline std::filesystem::path dir_;
     static inline std::string path_;
     static inline std::vector<Tick> played_;
+    static inline std::string report_;
+    static inline const std::vector<replay::NetDigest> kReported = {{26, 5, 5}, {52, 6, 9}};
 };
+
+TEST_F(ReplayTest, ADesyncReportIsAReplayOfTheMatchSoFarWithTheNetworkDigests) {
+    const std::string prefix = "report saved in " + dir_.string() + "/kestova-";
+    ASSERT_EQ(report_.rfind(prefix, 0), 0u) << report_;
+    replay::Recording r;
+    GameStamp stamp;
+    std::string error;
+    ASSERT_TRUE(stampOf("Kestova.dat", stamp, error)) << error;
+    ASSERT_TRUE(loadReplay(report_.substr(16), stamp, r, error)) << error;
+    ASSERT_EQ(r.netDigests.size(), 2u);
+    EXPECT_EQ(r.netDigests[1].tick, 52u);
+    EXPECT_EQ(r.netDigests[1].partner, 9u);
+    // The match's first frames, as far as it had come.
+    const std::vector<Tick> replayed = straight(r);
+    ASSERT_EQ(replayed.size(), 200u);
+    for (size_t i = 0; i < replayed.size(); ++i) {
+        ASSERT_EQ(replayed[i].digest, played_[i].digest) << "frame " << i;
+    }
+}
 
 TEST_F(ReplayTest, SavedMatchReplaysToTheSameStates) {
     ASSERT_FALSE(path_.empty()) << "no recording was saved in " << dir_;
