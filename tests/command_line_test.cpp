@@ -41,6 +41,9 @@ TEST(CommandLineTest, HostAndJoinTakeAnOptionalPort) {
     EXPECT_EQ(hostPort.action, Action::Run);
     EXPECT_EQ(hostPort.options.port, 4000);
     EXPECT_TRUE(hostPort.options.windowed);
+    EXPECT_EQ(hostPort.options.inputDelay, 0);  // fitted to the link
+    EXPECT_EQ(parseCommandLine({"--host", "--delay", "8"}).options.inputDelay, 8);
+    EXPECT_EQ(parseCommandLine({"--delay", "1", "--host", "4000"}).options.inputDelay, 1);
     const CommandLine join = parseCommandLine({"--window", "--join", "example.org:65535"});
     EXPECT_EQ(join.options.network, Network::Join);
     EXPECT_EQ(join.options.joinHost, "example.org");
@@ -57,14 +60,26 @@ TEST(CommandLineTest, HostAndJoinTakeAnOptionalPort) {
 }
 
 TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--host", "0"},           {"--host", "65536"},
-        {"--host", "12ab"},        {"--join"},
-        {"--join", "--window"},    {"--join", "h:"},
-        {"--join", "h:99999"},     {"--join", ":4000"},
-        {"--host", "--join", "h"}, {"--join", "a", "--join", "b"},
-        {"--join", "12345"},       {"--join", "[::1"},
-        {"--join", "[::1]4000"},   {"--join", "[]:4000"}};
+    const std::vector<std::vector<std::string>> bad = {{"--host", "0"},
+                                                       {"--host", "65536"},
+                                                       {"--host", "12ab"},
+                                                       {"--join"},
+                                                       {"--join", "--window"},
+                                                       {"--join", "h:"},
+                                                       {"--join", "h:99999"},
+                                                       {"--join", ":4000"},
+                                                       {"--host", "--join", "h"},
+                                                       {"--join", "a", "--join", "b"},
+                                                       {"--join", "12345"},
+                                                       {"--join", "[::1"},
+                                                       {"--join", "[::1]4000"},
+                                                       {"--join", "[]:4000"},
+                                                       {"--host", "--delay"},
+                                                       {"--host", "--delay", "0"},
+                                                       {"--host", "--delay", "9"},
+                                                       {"--host", "--delay", "x"},
+                                                       {"--delay", "3"},
+                                                       {"--join", "h", "--delay", "3"}};
     for (const auto& args : bad) {
         const CommandLine result = parseCommandLine(args);
         EXPECT_EQ(result.action, Action::Fail) << args.back();
@@ -72,6 +87,9 @@ TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
         EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
     }
     EXPECT_NE(parseCommandLine({"--host", "70000"}).error.find("'70000'"), std::string::npos);
+    EXPECT_NE(
+        parseCommandLine({"--host", "--delay", "9"}).error.find("bad delay '9' (1 to 8 ticks)"),
+        std::string::npos);
 }
 
 }  // namespace

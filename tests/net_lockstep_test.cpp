@@ -135,7 +135,7 @@ class LockstepLinkTest : public ::testing::TestWithParam<LinkCase> {};
 // A slow, lossy link costs waits, never a key or the partner.
 INSTANTIATE_TEST_SUITE_P(Links, LockstepLinkTest,
                          ::testing::Values(LinkCase{"instant", {}, 3, 30},
-                                           LinkCase{"slow_lossy", {100, 30, 10, 200, 7}, 16, 1500}),
+                                           LinkCase{"slow_lossy", {100, 30, 10, 200, 7}, 5, 400}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(LockstepLinkTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
