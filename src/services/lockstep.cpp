@@ -49,7 +49,7 @@ Lockstep::Lockstep(Role role, platform::InputDevice& local, platform::Transport&
 Lockstep::~Lockstep() = default;
 
 int Lockstep::delayFor(uint32_t roundTripMs) {
-    const uint32_t oneWay = (roundTripMs + 1) / 2;
+    const uint32_t oneWay = roundTripMs / 2 + roundTripMs % 2;
     const int frames = int((oneWay + kTickMs - 1) / kTickMs) + 1;
     return std::clamp(frames, kFittedDelayMin, kFittedDelayMax);
 }
@@ -335,10 +335,7 @@ void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
         const bool hello = decoded == net::Decoded::Ok && packet.type == net::Type::Hello;
         if (hello && packet.identity == options_.identity) {
             greeted_ = true;
-            pingSamples_ = 0;
-            roundTripMs_ = -1;
             send(net::encodeHello(options_.identity));
-            send(net::encodePing(uint32_t(clock_.milliseconds())));
             return;
         }
         if (hello || decoded == net::Decoded::WrongVersion) {
@@ -359,6 +356,12 @@ void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
         case net::Type::Ready:
             if (role_ != Role::Host || phase_ != Phase::Local || partnerReady_) break;
             partnerReady_ = true;
+            // Both now serve the link at once while they wait for each other:
+            // the round trips measured are the link's, not the start-up
+            // screens' frames.
+            pingSamples_ = 0;
+            roundTripMs_ = -1;
+            send(net::encodePing(uint32_t(clock_.milliseconds())));
             return;
         case net::Type::Start:
             if (role_ != Role::Join || phase_ != Phase::Local || haveStart_) break;

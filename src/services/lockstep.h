@@ -50,8 +50,8 @@ class Lockstep : public platform::InputDevice {
     static int delayFor(uint32_t roundTripMs);
     static constexpr int kFittedDelayMin = 2, kFittedDelayMax = 8;
     static constexpr uint32_t kTickMs = 38;
-    // Round trips the host measures before the match; the shortest counts
-    // (a longer one met a resend).
+    // Round trips the host measures once both machines are at the set-up
+    // menu; the shortest counts (a longer one met a resend).
     static constexpr int kPingSamples = 4;
     // Before the lockstep, a partner may be busy for a while without
     // answering (opening its window, loading its pictures).
