@@ -75,9 +75,7 @@ TEST_F(NetGameTest, BothMachinesPlayTheSameWarDayAsOneMachineOnTheCombinedKeys) 
     EXPECT_TRUE(j.notices.empty()) << j.notices[0];
     ASSERT_TRUE(h.endScreen);
     ASSERT_TRUE(j.endScreen);
-    // Fitted to the loopback's round trip.
-    EXPECT_EQ(h.inputDelay, 2);
-    EXPECT_EQ(j.inputDelay, 2);
+    EXPECT_TRUE(h.inputDelay == 2 && j.inputDelay == 2);  // fitted to the loopback
     Trace alone = playCombined(host, join, h.inputDelay);
     ASSERT_TRUE(alone.endScreen);
     ASSERT_GT(h.frames.size(), 500u);
@@ -101,13 +99,11 @@ TEST_F(NetGameTest, ThroughASlowLossyRelayTheMatchStillCompletesAlike) {
     ASSERT_TRUE(h.endScreen);
     ASSERT_TRUE(j.endScreen);
     ASSERT_EQ(h.frames, j.frames);
-    EXPECT_GE(h.inputDelay, 4);
-    EXPECT_EQ(h.inputDelay, j.inputDelay);
-    // A lost datagram costs a frame's wait, never a wait near the 5 s of leaving.
+    // A lost datagram costs a resend, never a wait near the 5 s of leaving.
     EXPECT_LT(h.longestStallMs, 1000u);
     EXPECT_LT(j.longestStallMs, 1000u);
-    std::printf("relay: delay %d; %zu datagrams passed, %zu dropped; longest stalls %u and %u ms\n",
-                h.inputDelay, relayPassed, relayDropped, h.longestStallMs, j.longestStallMs);
+    std::printf("relay: %zu datagrams passed, %zu dropped; longest stalls %u and %u ms\n",
+                relayPassed, relayDropped, h.longestStallMs, j.longestStallMs);
 }
 
 TEST_F(NetGameTest, WhenTheOtherMachineGoesThisOnePlaysOnAlone) {
