@@ -27,11 +27,12 @@ NetPlay::NetPlay(Lockstep::Role role, std::unique_ptr<platform::Transport> link,
         notes_.showNote(notice, kNoticeMs);
     };
     lockstep_.onWaiting = [this](bool waiting) {
+        // Too wide for one line, it splits after the semicolon.
         const int roundTrip = lockstep_.roundTripMs();
         notes_.setWaiting(
             waiting, "waiting for the other player" +
                          (roundTrip < 0 ? std::string()
-                                        : " (round trip " + std::to_string(roundTrip) + " ms)"));
+                                        : "; round trip " + std::to_string(roundTrip) + " ms"));
         if (!waiting) return;
         // The window stays alive while the other machine is awaited, and a
         // player who closes it is not kept waiting.
