@@ -145,6 +145,8 @@ bool Lockstep::start(net::Settings& settings) {
         // start-up screens once the lockstep runs. A fitted delay waits for
         // its round trips too.
         const bool fitted = options_.inputDelay == 0;
+        starting_ = true;
+        if (partnerReady_) startPings();
         if (!waitFor(
                 [this, fitted] {
                     return greeted_ && partnerReady_ && (!fitted || pingSamples_ >= kPingSamples);
@@ -203,7 +205,14 @@ void Lockstep::leave() {
 
 void Lockstep::linger(uint32_t ms) {
     const uint64_t until = clock_.milliseconds() + ms;
-    while (phase_ != Phase::Over && clock_.milliseconds() < until) service(20);
+    while (phase_ != Phase::Over && clock_.milliseconds() < until) {
+        // Our last ticks, if lost, go again: no read will send them.
+        if (phase_ == Phase::Lockstep && ownAcked_ != ownNext_ &&
+            clock_.milliseconds() - lastTicksMs_ >= kResendMs) {
+            sendTicks();
+        }
+        service(20);
+    }
 }
 
 void Lockstep::send(const std::vector<uint8_t>& bytes) {
@@ -316,6 +325,12 @@ void Lockstep::takeTicks(const net::Packet& packet) {
     }
 }
 
+void Lockstep::startPings() {
+    pingSamples_ = 0;
+    roundTripMs_ = -1;
+    send(net::encodePing(uint32_t(clock_.milliseconds())));
+}
+
 void Lockstep::takePong(uint32_t stamp) {
     const uint32_t sample = uint32_t(clock_.milliseconds()) - stamp;
     // A stamp far off is not one of ours; it still counts as an answer.
@@ -356,12 +371,7 @@ void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
         case net::Type::Ready:
             if (role_ != Role::Host || phase_ != Phase::Local || partnerReady_) break;
             partnerReady_ = true;
-            // Both now serve the link at once while they wait for each other:
-            // the round trips measured are the link's, not the start-up
-            // screens' frames.
-            pingSamples_ = 0;
-            roundTripMs_ = -1;
-            send(net::encodePing(uint32_t(clock_.milliseconds())));
+            if (starting_) startPings();
             return;
         case net::Type::Start:
             if (role_ != Role::Join || phase_ != Phase::Local || haveStart_) break;
@@ -374,7 +384,7 @@ void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
             if ((phase_ == Phase::Lockstep || haveStart_) && !partnerGone_) takeTicks(packet);
             return;
         case net::Type::Goodbye:
-            if (phase_ != Phase::Lockstep || partnerGone_) break;
+            if ((phase_ != Phase::Lockstep && !haveStart_) || partnerGone_) break;
             takeTicks(packet);
             partnerGone_ = true;
             if (phase_ == Phase::Lockstep && partnerDone()) end("the other player left");

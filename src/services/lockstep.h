@@ -93,8 +93,8 @@ class Lockstep : public platform::InputDevice {
     // Ends network play (the player quits): the partner is told at once,
     // with every tick it has not acknowledged, so it still plays them.
     void leave();
-    // Keeps the link served, so that the partner still gets what was sent,
-    // until it goes or `ms` pass.
+    // Keeps the link served, so that the partner still gets what was sent
+    // (our unacknowledged ticks go again), until it goes or `ms` pass.
     void linger(uint32_t ms);
 
     Phase phase() const { return phase_; }
@@ -133,6 +133,9 @@ class Lockstep : public platform::InputDevice {
     void sendTicks();
     // Takes the partner's ticks of a Ticks or Goodbye message.
     void takeTicks(const net::Packet& packet);
+    // Once both machines wait at their menus, serving the link at once, the
+    // round trips measured are the link's, not the start-up screens' frames.
+    void startPings();
     void takePong(uint32_t stamp);
     void compareDigests();
     void outOfStep(uint32_t tick, uint64_t own, uint64_t partner);
@@ -147,6 +150,7 @@ class Lockstep : public platform::InputDevice {
     bool greeted_ = false;       // the partner said hello in our version
     bool partnerReady_ = false;  // the joining machine is at its menu
     bool haveStart_ = false;     // the host's settings came
+    bool starting_ = false;      // the host waits at its menu
     net::Settings start_;
     uint32_t tick_ = 0;                         // reads done in lockstep
     uint32_t remoteNext_ = 0;                   // the partner's next tick to arrive
