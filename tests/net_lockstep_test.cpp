@@ -202,6 +202,9 @@ TEST_P(LockstepLinkTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
 // game's pacer does, at the delay the host fits to the link: the pace holds
 // and both see the same keys.
 TEST(LockstepTest, TheFittedDelayKeepsThePace) {
+    // A tick more than the time one way in whole ticks of 38 ms, 2 to 8.
+    for (auto [rtt, delay] : {std::pair(0, 2), {76, 2}, {77, 3}, {228, 4}, {229, 5}, {999, 8}})
+        EXPECT_EQ(Lockstep::delayFor(uint32_t(rtt)), delay) << rtt;
     using Link = platform::LinkConditions;  // and the delay, the floor in ticks a second
     for (const auto& [link, delay, floor] :
          {std::tuple(Link{0, 0, 0, 200, 3}, 2, 26.0), std::tuple(Link{100, 0, 2, 200, 5}, 4, 25.0),
