@@ -230,12 +230,16 @@ bool makeMessages(const fs::path& dir) {
     settings.seed = 1733660000;
     settings.warDays = 3;
     settings.palmTrees = 5;
-    const uint8_t keys[256] = {0, 0x80, 0, 0, 0x80};
+    std::vector<uint8_t> ticks(3 * net::kTickBytes);
+    ticks[0] = 0x12;
+    ticks[net::kTickBytes + 5] = 0x80;
     const std::vector<std::vector<std::vector<uint8_t>>> runs = {
         {net::encodeHello({"Kestova 1.0", 0x0123456789abcdefull})},
         {net::encodeStart(settings)},
-        {net::encodeKeys(0, keys), net::encodeKeys(1, keys), net::encodeDigest(1, 99)},
-        {net::encodeReady(), net::encodeKeys(0, keys), net::encodeKeys(2, keys)},
+        {net::encodeTicks(0, 0, ticks), net::encodeTicks(1, 2, ticks), net::encodeDigest(1, 99)},
+        {net::encodeReady(), net::encodeTicks(0, 0, ticks), net::encodeTicks(0, 4, ticks)},
+        {net::encodePing(7), net::encodePong(7), net::encodeTicks(2, 0, {})},
+        {net::encodeTicks(0, 0, ticks), net::encodeGoodbye(1, 1, ticks)},
     };
     int n = 0;
     for (const auto& run : runs) {

@@ -72,6 +72,13 @@ TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
         EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
     }
     EXPECT_NE(parseCommandLine({"--host", "70000"}).error.find("'70000'"), std::string::npos);
+    // The delay: 1 to 8, and only the host's (0 fits it to the link).
+    for (const char* n : {"0", "9", "x", ""}) {
+        EXPECT_EQ(parseCommandLine({"--host", "--delay", n}).error,
+                  std::string("kestova: bad delay '") + n + "' (1 to 8 ticks). " + usageLine());
+    }
+    EXPECT_EQ(parseCommandLine({"--join", "h", "--delay", "3"}).action, Action::Fail);
+    EXPECT_EQ(parseCommandLine({"--delay", "8", "--host"}).options.inputDelay, 8);
 }
 
 }  // namespace

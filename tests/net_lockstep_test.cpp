@@ -11,6 +11,7 @@
 #include "services/dik_codes.h"
 #include "services/lockstep.h"
 #include "services/net_packet.h"
+#include "support/shared_time.h"
 #include "support/taking_turns.h"
 
 namespace {
@@ -133,8 +134,8 @@ class LockstepLinkTest : public ::testing::TestWithParam<LinkCase> {};
 
 // A slow, lossy link costs waits, never a key or the partner.
 INSTANTIATE_TEST_SUITE_P(Links, LockstepLinkTest,
-                         ::testing::Values(LinkCase{"instant", {}, 3, 0},
-                                           LinkCase{"slow_lossy", {100, 30, 10, 200, 7}, 16, 1500}),
+                         ::testing::Values(LinkCase{"instant", {}, 3, 30},
+                                           LinkCase{"slow_lossy", {100, 30, 10, 200, 7}, 5, 400}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(LockstepLinkTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
@@ -149,15 +150,21 @@ TEST_P(LockstepLinkTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
     Machine& join = pair.join;
 
     net::Settings mine;
+    mine.inputDelay = delay;
     mine.seed = 0x123456789ABCDEFull;
     mine.isComputer[0] = 1;
     mine.warDays = 7;
     mine.palmTrees = 9;
     mine.selectedRow = 4;
-    EXPECT_EQ(net::encodeStart(pair.connect(mine)), net::encodeStart(mine));
+    const net::Settings theirs = pair.connect(mine);
+    mine.roundTripMs = theirs.roundTripMs;  // as the host measured it
+    EXPECT_EQ(net::encodeStart(theirs), net::encodeStart(mine));
 
     const int kReads = 400;
     pair.planReads(kReads);
+    // The goodbyes carry the last ticks, which no wait sent.
+    pair.turns.plan(TakingTurns::kJoin, [&] { join.lockstep.leave(); });
+    pair.turns.plan(TakingTurns::kHost, [&] { host.lockstep.leave(); });
     pair.turns.run();
 
     auto hostScript = randomKeys(11, left);
@@ -191,6 +198,54 @@ TEST_P(LockstepLinkTest, BothSeeTheCombinedKeysOfTheSameTickAfterTheDelay) {
     EXPECT_LE(join.lockstep.longestStallMs(), link.maxStallMs);
 }
 
+// Two machines side by side, each reading once a frame of 38 ms as the
+// game's pacer does, at the delay the host fits to the link: the pace holds
+// and both see the same keys.
+TEST(LockstepTest, TheFittedDelayKeepsThePace) {
+    // A tick more than the time one way in whole ticks of 38 ms, 2 to 8.
+    for (auto [rtt, delay] : {std::pair(0, 2), {76, 2}, {77, 3}, {228, 4}, {229, 5}, {999, 8}})
+        EXPECT_EQ(Lockstep::delayFor(uint32_t(rtt)), delay) << rtt;
+    using Link = platform::LinkConditions;  // and the delay, the floor in ticks a second
+    for (const auto& [link, delay, floor] :
+         {std::tuple(Link{0, 0, 0, 200, 3}, 2, 26.0), std::tuple(Link{100, 0, 2, 200, 5}, 4, 25.0),
+          std::tuple(Link{125, 0, 0, 200, 9}, 5, 26.0)}) {
+        SharedTime time;
+        auto ends = platform::memoryLinkPair(time, link);
+        Machine host(Lockstep::Role::Host, randomKeys(11, {DIK_W, DIK_A}), *ends.first, time);
+        Machine join(Lockstep::Role::Join, randomKeys(22, {DIK_UP, DIK_LEFT}), *ends.second, time);
+        const int kFrames = 1500;
+        double slowest = 100;
+        auto play = [&](Machine& m) {
+            const uint64_t began = time.milliseconds();
+            for (int f = 0; f < kFrames; ++f) {
+                const uint64_t start = time.milliseconds();
+                if (m.lockstep.digestDue()) m.lockstep.offerDigest(7);
+                m.read();
+                const uint64_t spent = time.milliseconds() - start;
+                if (spent < Lockstep::kTickMs) time.sleepMs(uint32_t(Lockstep::kTickMs - spent));
+            }
+            slowest = std::min(slowest, kFrames * 1000.0 / double(time.milliseconds() - began));
+            m.lockstep.leave();
+        };
+        net::Settings settings;
+        std::string error;
+        time.run({[&] {
+                      if (join.lockstep.greet("host", 2000, error) && join.lockstep.start(settings))
+                          play(join);
+                  },
+                  [&] {
+                      if (host.lockstep.start(settings)) play(host);
+                  }});
+        ASSERT_EQ(host.seen.size(), size_t(kFrames)) << error;
+        EXPECT_TRUE(host.seen == join.seen);
+        EXPECT_TRUE(host.notices.empty() && join.notices.empty());
+        EXPECT_TRUE(host.lockstep.inputDelay() == delay && join.lockstep.inputDelay() == delay);
+        std::printf("round trip %d ms: delay %d, %.2f ticks a second\n",
+                    host.lockstep.roundTripMs(), delay, slowest);
+        EXPECT_GE(slowest, floor);
+    }
+}
+
 TEST(LockstepTest, APartnerWhoLeavesOrFallsSilentReleasesItsKeys) {
     Lockstep::Options options;
     options.inputDelay = 2;
@@ -213,6 +268,8 @@ TEST(LockstepTest, APartnerWhoLeavesOrFallsSilentReleasesItsKeys) {
         EXPECT_EQ(host.notices[0], "the other player left");
         EXPECT_EQ(host.lockstep.phase(), Lockstep::Phase::Over);
         EXPECT_TRUE(host.seen[15][DIK_DOWN] && host.seen[15][DIK_S]);
+        // Its goodbye brought the ticks it read before it went: all are played.
+        EXPECT_TRUE(!polite || (host.seen[21][DIK_DOWN] && !host.seen[22][DIK_DOWN]));
         EXPECT_FALSE(host.seen[39][DIK_DOWN]);  // released
         EXPECT_TRUE(host.seen[39][DIK_S]);      // and play goes on locally
         if (!polite) {
@@ -246,8 +303,9 @@ std::vector<std::string> hostHears(
 }
 
 TEST(LockstepTest, HostileOrBrokenMessagesEndNetworkPlayWithAMessage) {
-    const uint8_t none[256] = {};
-    auto keys = [&](uint32_t tick) { return net::encodeKeys(tick, none); };
+    auto keys = [](uint32_t first, uint32_t count = 1, uint32_t ack = 0) {
+        return net::encodeTicks(ack, first, std::vector<uint8_t>(count * net::kTickBytes));
+    };
     struct Case {
         const char* what;
         std::vector<std::vector<uint8_t>> bytes;
@@ -263,6 +321,12 @@ TEST(LockstepTest, HostileOrBrokenMessagesEndNetworkPlayWithAMessage) {
         {"far tick",
          {keys(0), keys(0x7FFFFFF0)},
          "bad packet from the other player: tick 2147483632 where 1 was due"},
+        {"ack ahead",
+         {keys(0, 1, 9)},
+         "bad packet from the other player: tick 9 acknowledged before it was sent"},
+        {"too many ticks",
+         {keys(0, net::kMaxTicksPerDatagram + 1)},
+         "bad packet from the other player: ticks message of 33 ticks, at most 32"},
         {"hello again",
          {net::encodeHello({})},
          "bad packet from the other player: a message out of turn"},
@@ -275,7 +339,7 @@ TEST(LockstepTest, HostileOrBrokenMessagesEndNetworkPlayWithAMessage) {
         {"digest twice",
          {net::encodeDigest(300, 1), net::encodeDigest(300, 1)},
          "bad packet from the other player: state digest of tick 300"},
-        {"out of step", {keys(0), keys(1), net::encodeDigest(0, 42)}, nullptr},
+        {"out of step", {keys(0, 2), net::encodeDigest(0, 42)}, nullptr},
     };
     for (const Case& c : cases) {
         std::vector<std::string> notices = hostHears([&] { return c.bytes; });
@@ -296,6 +360,11 @@ TEST(LockstepTest, DigestsThatDifferNameTheTick) {
     options.digestEveryFrames = 2;
     Pair pair(options, noKeys, noKeys);
     pair.connect();
+    // Told the agreed digests before it and the two that differ, it says where a report went.
+    pair.host.lockstep.onOutOfStep = [](const std::vector<replay::NetDigest>& d) {
+        return std::to_string(d.size()) + " " + std::to_string(d[2].own) + "/" +
+               std::to_string(d[2].partner);
+    };
     // Frames of three reads; the states agree until the fourth frame.
     pair.planReads(8, 3, [&](Machine& m, int frame) {
         const uint64_t base = &m == &pair.host ? 200 : 100;
@@ -304,7 +373,8 @@ TEST(LockstepTest, DigestsThatDifferNameTheTick) {
     pair.turns.run();
     const Machine& host = pair.host;
     ASSERT_FALSE(host.notices.empty());
-    EXPECT_EQ(host.notices[0], "the two games went out of step at tick 15; network play stopped");
+    EXPECT_EQ(host.notices[0],
+              "the two games went out of step at tick 15; network play stopped; 3 205/105");
 }
 
 TEST(LockstepTest, AJoinFailsWithOneClearLine) {
@@ -314,7 +384,7 @@ TEST(LockstepTest, AJoinFailsWithOneClearLine) {
     } cases[] = {
         {{}, "no answer from somewhere:1"},
         {{'K', 'V', 9, 1},
-         "somewhere:1: version mismatch (the host speaks network version 9, this program 2)"},
+         "somewhere:1: version mismatch (the host speaks network version 9, this program 3)"},
         {{'G', 'E', 'T', ' ', '/'}, "somewhere:1: not a Kestova game (not a Kestova message)"},
         {net::encodeHello({"Kestova 9", 1}),
          "somewhere:1: version mismatch (the host runs Kestova 9 with data 0000000000000001, "
@@ -357,6 +427,7 @@ TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
     edge.warDays = net::kMaxWarDays;
     edge.palmTrees = 10;
     edge.strength[1] = 5;
+    edge.inputDelay = net::kMaxInputDelay;
     const std::vector<uint8_t> bytes = net::encodeStart(edge);
     net::Packet packet;
     std::string error;
@@ -378,7 +449,8 @@ TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
         [](net::Settings& s) { s.palmTrees = 11; },
         [](net::Settings& s) { s.palmTrees = 0; },
         [](net::Settings& s) { s.strength[0] = 0; },
-        [](net::Settings& s) { s.strength[1] = 6; }};
+        [](net::Settings& s) { s.strength[1] = 6; },
+        [](net::Settings& s) { s.inputDelay = 0; }};
     for (size_t i = 0; i < beyond.size(); ++i) {
         net::Settings s = edge;
         beyond[i](s);
@@ -391,7 +463,7 @@ TEST(NetPacketTest, StartSettingsAreTakenAtTheirLimitsAndRefusedBeyond) {
         std::vector<uint8_t> off = bytes;
         off.resize(size);
         EXPECT_EQ(net::decode(off.data(), off.size(), packet, error), net::Decoded::Bad) << size;
-        EXPECT_EQ(error, "start message of " + std::to_string(size) + " bytes, expected 48");
+        EXPECT_EQ(error, "start message of " + std::to_string(size) + " bytes, expected 56");
     }
 }
 

@@ -67,6 +67,8 @@ class ReplayTest : public kit::InBuildDir {
         };
         for (int frames = 0; frames < 4000 && world.form.menu != nullptr; ++frames) {
             if (world.form.endScreen != nullptr) break;
+            // Network play would report a desync here.
+            if (frames == 200) report_ = replays.saveReport({{26, 5, 5}, {52, 6, 9}});
             world.form.runFrame();
         }
         world.form.runFrame();
@@ -91,19 +93,28 @@ class ReplayTest : public kit::InBuildDir {
         return ticks;
     }
 
-    static replay::Recording load() {
+    static replay::Recording load(const std::string& path = path_) {
         replay::Recording r;
         GameStamp stamp;
         std::string error;
         EXPECT_TRUE(stampOf("Kestova.dat", stamp, error)) << error;
-        EXPECT_TRUE(loadReplay(path_, stamp, r, error)) << error;
+        EXPECT_TRUE(loadReplay(path, stamp, r, error)) << error;
         return r;
     }
 
     static inline std::filesystem::path dir_;
     static inline std::string path_;
     static inline std::vector<Tick> played_;
+    static inline std::string report_;
 };
+
+TEST_F(ReplayTest, ADesyncReportIsAReplayOfTheMatchSoFarWithTheNetworkDigests) {
+    ASSERT_EQ(report_.rfind("report saved in " + dir_.string() + "/kestova-", 0), 0u) << report_;
+    const replay::Recording r = load(report_.substr(16));
+    ASSERT_EQ(r.netDigests.size(), 2u);
+    EXPECT_EQ(r.netDigests[1].partner, 9u);
+    EXPECT_EQ(straight(r).size(), 200u);
+}
 
 TEST_F(ReplayTest, SavedMatchReplaysToTheSameStates) {
     ASSERT_FALSE(path_.empty()) << "no recording was saved in " << dir_;

@@ -13,10 +13,13 @@ namespace platform {
 
 namespace {
 
-// Channel 0 carries the game's messages, reliable and ordered; channel 1 the
-// link's own (the session's random values), never shown to the game.
-constexpr size_t kChannels = 2;
+// Channel 0 carries the game's reliable messages, in order; channel 1 the
+// link's own (the session's random values), never shown to the game;
+// channel 2 the game's unreliable ones, unsequenced, so that none waits for
+// a lost one.
+constexpr size_t kChannels = 3;
 constexpr enet_uint8 kSessionChannel = 1;
+constexpr enet_uint8 kUnreliableChannel = 2;
 // The partner is gone when 5 seconds pass without an acknowledgement.
 constexpr enet_uint32 kTimeoutMs = 5000;
 // A caller that sends nothing for this long after connecting is let go.
@@ -216,14 +219,11 @@ class EnetTransport : public Transport {
     }
 
     bool send(const uint8_t* data, size_t size) override {
-        if (peer_ == nullptr) return false;
-        ENetPacket* packet = enet_packet_create(data, size, ENET_PACKET_FLAG_RELIABLE);
-        if (packet == nullptr) return false;
-        if (enet_peer_send(peer_, 0, packet) != 0) {
-            enet_packet_destroy(packet);
-            return false;
-        }
-        return true;
+        return queue(data, size, ENET_PACKET_FLAG_RELIABLE, 0);
+    }
+
+    bool sendUnreliable(const uint8_t* data, size_t size) override {
+        return queue(data, size, ENET_PACKET_FLAG_UNSEQUENCED, kUnreliableChannel);
     }
 
     void disconnect() override {
@@ -248,6 +248,17 @@ class EnetTransport : public Transport {
     }
 
   private:
+    bool queue(const uint8_t* data, size_t size, enet_uint32 flags, enet_uint8 channel) {
+        if (peer_ == nullptr) return false;
+        ENetPacket* packet = enet_packet_create(data, size, flags);
+        if (packet == nullptr) return false;
+        if (enet_peer_send(peer_, channel, packet) != 0) {
+            enet_packet_destroy(packet);
+            return false;
+        }
+        return true;
+    }
+
     void meet(ENetPeer* peer) {
         peer_ = peer;
         metMs_ = nowMs();

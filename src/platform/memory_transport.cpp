@@ -19,20 +19,30 @@ struct Wire {
     Wire(Clock& clock, const LinkConditions& conditions)
         : clock(clock), conditions(conditions), draws(conditions.seed) {}
 
-    uint64_t arrival(int to) {
+    bool lost() { return conditions.lossPercent != 0 && draws() % 100 < conditions.lossPercent; }
+
+    void carry(int to, std::vector<uint8_t> bytes, bool reliable) {
         uint64_t due = clock.milliseconds() + conditions.latencyMs;
         if (conditions.jitterMs != 0) due += draws() % (conditions.jitterMs + 1);
-        while (conditions.lossPercent != 0 && draws() % 100 < conditions.lossPercent)
-            due += conditions.resendMs;
-        // In order: a message waits for the one sent before it.
-        if (!toEnd[to].empty()) due = std::max(due, toEnd[to].back().dueMs);
-        return due;
+        if (reliable) {
+            while (lost()) due += conditions.resendMs;
+            // In order: a message waits for the one sent before it.
+            due = std::max(due, lastReliableDue[to]);
+            lastReliableDue[to] = due;
+        } else if (lost()) {
+            return;
+        }
+        auto& queue = toEnd[to];
+        auto at = std::upper_bound(queue.begin(), queue.end(), due,
+                                   [](uint64_t d, const InFlight& f) { return d < f.dueMs; });
+        queue.insert(at, {due, std::move(bytes)});
     }
 
     Clock& clock;
     LinkConditions conditions;
     std::mt19937 draws;
-    std::deque<InFlight> toEnd[2];
+    std::deque<InFlight> toEnd[2];  // by arrival
+    uint64_t lastReliableDue[2] = {0, 0};
     bool open = true;
 };
 
@@ -64,11 +74,9 @@ class MemoryTransport : public Transport {
         }
     }
 
-    bool send(const uint8_t* data, size_t size) override {
-        if (!wire_->open) return false;
-        const int to = 1 - end_;
-        wire_->toEnd[to].push_back({wire_->arrival(to), std::vector<uint8_t>(data, data + size)});
-        return true;
+    bool send(const uint8_t* data, size_t size) override { return carry(data, size, true); }
+    bool sendUnreliable(const uint8_t* data, size_t size) override {
+        return carry(data, size, false);
     }
 
     // Memory never goes silent: only disconnect() ends the link.
@@ -80,6 +88,12 @@ class MemoryTransport : public Transport {
     }
 
   private:
+    bool carry(const uint8_t* data, size_t size, bool reliable) {
+        if (!wire_->open) return false;
+        wire_->carry(1 - end_, std::vector<uint8_t>(data, data + size), reliable);
+        return true;
+    }
+
     std::shared_ptr<Wire> wire_;
     int end_;
     bool gone_ = false;

@@ -9,7 +9,8 @@
 namespace platform {
 
 // One link to one other machine: whole messages, delivered reliably and in
-// order, and word of the partner arriving or leaving.
+// order or, when asked, once at most in any order; and word of the partner
+// arriving or leaving.
 class Transport {
   public:
     // Busy: the host turned us away, as it plays with someone else.
@@ -21,6 +22,9 @@ class Transport {
     virtual Event poll(std::vector<uint8_t>& message, uint32_t timeoutMs) = 0;
     // Queues one message for the partner; false when there is none.
     virtual bool send(const uint8_t* data, size_t size) = 0;
+    // Queues one message that may be lost, or overtake or be overtaken by
+    // others, and is never sent again: for what the caller repeats itself.
+    virtual bool sendUnreliable(const uint8_t* data, size_t size) = 0;
     // Tells the partner we are leaving (best effort, brief) and drops it.
     virtual void disconnect() = 0;
     // How long the partner may leave our messages unacknowledged before it
@@ -28,7 +32,8 @@ class Transport {
     virtual void setPartnerTimeout(uint32_t ms) = 0;
 };
 
-// ENet over UDP (IPv4). Channel 0, reliable and ordered; the partner is
+// ENet over UDP (IPv4). Channel 0, reliable and ordered, channel 2
+// unsequenced for the unreliable messages; the partner is
 // declared gone after 5 seconds without an acknowledgement unless told
 // otherwise. Every datagram carries a hash keyed with random values the two
 // ends exchange when they meet, so that datagrams forged from the partner's
@@ -51,9 +56,11 @@ EnetLink enetConnect(const std::string& host, uint16_t port, uint32_t timeoutMs)
 class Clock;
 
 // How a memory link carries a message: it arrives `latencyMs` plus up to
-// `jitterMs` after it is sent; `lossPercent` of sends are lost and resent
-// `resendMs` later, as a reliable link does. Nothing overtakes what was sent
-// before it. The draws come from `seed`: the same sends arrive the same way.
+// `jitterMs` after it is sent; `lossPercent` of sends are lost. A reliable
+// one is resent `resendMs` later, as a reliable link does, and overtakes
+// nothing reliable sent before it; an unreliable one is simply gone, and
+// arrives whenever its draw says. The draws come from `seed`: the same sends
+// arrive the same way.
 struct LinkConditions {
     uint32_t latencyMs = 0;
     uint32_t jitterMs = 0;

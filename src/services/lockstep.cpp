@@ -8,15 +8,23 @@
 namespace {
 
 constexpr uint32_t kNoteRepeatMs = 100;
-// Outgoing ticks are flushed at every read that comes this long after the
-// last flush (every frame of the game) and whenever a read waits; reads in
-// between (a key wait's fast polls) gather into one datagram, and fewer
-// datagrams mean fewer losses to wait out.
+// The link is served at every read that comes this long after the last
+// service (every frame of the game) and whenever a read waits.
 constexpr uint64_t kServiceEveryMs = 15;
+// Our ticks go at every read that comes this long after the read before
+// (every frame) and whenever a read waits; reads closer together (a key
+// wait's fast polls) gather into one datagram, sent by the first read that
+// waits or at the top of the next frame.
+constexpr uint64_t kGatherMs = 15;
 // A flood of messages is handled in slices, so a read always ends.
 constexpr int kMessagesPerService = 4096;
 // Digests neither side has matched yet; more means the partner sends none.
 constexpr size_t kMaxOpenDigests = 64;
+// While a read waits, our ticks go again this often: the partner may be
+// waiting for one of ours that was lost.
+constexpr uint64_t kResendMs = 20;
+// Agreed digests kept for a report.
+constexpr size_t kKeptDigests = 8;
 
 uint32_t msBetween(uint64_t a, uint64_t b) {
     return uint32_t(b - a);
@@ -40,6 +48,12 @@ Lockstep::Lockstep(Role role, platform::InputDevice& local, platform::Transport&
 
 Lockstep::~Lockstep() = default;
 
+int Lockstep::delayFor(uint32_t roundTripMs) {
+    const uint32_t oneWay = roundTripMs / 2 + roundTripMs % 2;
+    const int frames = int((oneWay + kTickMs - 1) / kTickMs) + 1;
+    return std::clamp(frames, kFittedDelayMin, kFittedDelayMax);
+}
+
 void Lockstep::readKeys(uint8_t state[256]) {
     local_.readKeys(state);
     if (phase_ != Phase::Lockstep) {
@@ -53,9 +67,17 @@ void Lockstep::readKeys(uint8_t state[256]) {
     // The emergency exit and the window's own keys act only where pressed.
     mine[DIK_F10] = 0;
     mine[DIK_F12] = 0;
-    const uint32_t ahead = tick_ + uint32_t(options_.inputDelay);
-    net::packKeys(mine, own_[ahead % kRing]);
-    send(net::encodeKeys(ahead, mine));
+    // Our ticks still unacknowledged stay in the ring; a partner that lets
+    // them pile up that far is not playing this program.
+    if (ownNext_ - ownAcked_ >= kRing) {
+        end("the other player does not acknowledge our keys");
+        return;
+    }
+    net::packKeys(mine, own_[ownNext_ % kRing]);
+    ownNext_ += 1;
+    const uint64_t now = clock_.milliseconds();
+    if (now - lastReadMs_ >= kGatherMs || remoteNext_ <= tick_) sendTicks();
+    lastReadMs_ = now;
     if (serviceDue()) service(0);
 
     if (!waitFor([this] { return remoteNext_ > tick_; }, true)) return;  // local from now on
@@ -67,6 +89,8 @@ void Lockstep::readKeys(uint8_t state[256]) {
     if (emergency) state[DIK_F10] = 0x80;
     tick_ += 1;
     if (!remoteDigests_.empty()) compareDigests();
+    // Its last tick played: now it is gone.
+    if (phase_ == Phase::Lockstep && partnerDone()) end("the other player left");
 }
 
 bool Lockstep::greet(const std::string& where, uint32_t timeoutMs, std::string& error) {
@@ -118,28 +142,44 @@ bool Lockstep::start(net::Settings& settings) {
     if (phase_ != Phase::Local) return false;
     if (role_ == Role::Host) {
         // Both machines at their menus: neither waits on the other's
-        // start-up screens once the lockstep runs.
-        if (!waitFor([this] { return greeted_ && partnerReady_; }, false)) return false;
+        // start-up screens once the lockstep runs. A fitted delay waits for
+        // its round trips too.
+        const bool fitted = options_.inputDelay == 0;
+        starting_ = true;
+        if (partnerReady_) startPings();
+        if (!waitFor(
+                [this, fitted] {
+                    return greeted_ && partnerReady_ && (!fitted || pingSamples_ >= kPingSamples);
+                },
+                false)) {
+            return false;
+        }
+        settings.inputDelay = fitted ? delayFor(uint32_t(roundTripMs_)) : options_.inputDelay;
+        settings.roundTripMs = std::clamp(roundTripMs_, 0, net::kMaxRoundTripMs);
         start_ = settings;
         send(net::encodeStart(settings));
     } else {
         send(net::encodeReady());
         if (!waitFor([this] { return haveStart_; }, false)) return false;
         settings = start_;
+        roundTripMs_ = start_.roundTripMs;
     }
+    options_.inputDelay = start_.inputDelay;
     phase_ = Phase::Lockstep;
     framesSinceDigest_ = 0;
     // From now on both read keys all the time: silence means gone.
     link_.setPartnerTimeout(options_.silenceMs);
     // The first ticks, before any read reaches them, hold no keys.
-    const uint8_t none[256] = {};
-    for (int t = 0; t < options_.inputDelay; ++t) send(net::encodeKeys(uint32_t(t), none));
+    std::memset(own_, 0, sizeof own_);
+    ownNext_ = uint32_t(options_.inputDelay);
+    sendTicks();
     service(0);
     return phase_ == Phase::Lockstep;
 }
 
 bool Lockstep::digestDue() {
     if (phase_ != Phase::Lockstep) return false;
+    if (sentNext_ != ownNext_) sendTicks();
     if (++framesSinceDigest_ < options_.digestEveryFrames) return false;
     framesSinceDigest_ = 0;
     return true;
@@ -154,6 +194,10 @@ void Lockstep::offerDigest(uint64_t digest) {
 
 void Lockstep::leave() {
     if (phase_ == Phase::Over) return;
+    // Reliable, and ahead of the disconnect: the partner plays every tick
+    // it did not have yet before it ends.
+    if (phase_ == Phase::Lockstep && !partnerGone_)
+        send(net::encodeGoodbye(remoteNext_, ownAcked_, ownTicks(net::kMaxGoodbyeTicks)));
     phase_ = Phase::Over;
     endReason_ = "left";
     link_.disconnect();
@@ -161,11 +205,36 @@ void Lockstep::leave() {
 
 void Lockstep::linger(uint32_t ms) {
     const uint64_t until = clock_.milliseconds() + ms;
-    while (phase_ != Phase::Over && clock_.milliseconds() < until) service(20);
+    while (phase_ != Phase::Over && clock_.milliseconds() < until) {
+        // Our last ticks, if lost, go again: no read will send them.
+        if (phase_ == Phase::Lockstep && ownAcked_ != ownNext_ &&
+            clock_.milliseconds() - lastTicksMs_ >= kResendMs) {
+            sendTicks();
+        }
+        service(20);
+    }
 }
 
 void Lockstep::send(const std::vector<uint8_t>& bytes) {
     link_.send(bytes.data(), bytes.size());
+}
+
+std::vector<uint8_t> Lockstep::ownTicks(uint32_t most) const {
+    const uint32_t count = std::min(ownNext_ - ownAcked_, most);
+    std::vector<uint8_t> keys(size_t(count) * net::kTickBytes);
+    for (uint32_t i = 0; i < count; ++i) {
+        std::memcpy(&keys[size_t(i) * net::kTickBytes], own_[(ownAcked_ + i) % kRing],
+                    net::kTickBytes);
+    }
+    return keys;
+}
+
+void Lockstep::sendTicks() {
+    lastTicksMs_ = clock_.milliseconds();
+    sentNext_ = ownNext_;
+    const std::vector<uint8_t> bytes =
+        net::encodeTicks(remoteNext_, ownAcked_, ownTicks(net::kMaxTicksPerDatagram));
+    link_.sendUnreliable(bytes.data(), bytes.size());
 }
 
 bool Lockstep::serviceDue() {
@@ -193,6 +262,7 @@ bool Lockstep::waitFor(const std::function<bool()>& ready, bool silence) {
         service(5);
         if (ready()) break;
         const uint64_t now = clock_.milliseconds();
+        if (phase_ == Phase::Lockstep && now - lastTicksMs_ >= kResendMs) sendTicks();
         const uint32_t waited = msBetween(began, now);
         if (silence && waited >= options_.silenceMs) {
             end("the other player left");
@@ -223,11 +293,50 @@ void Lockstep::handle(platform::Transport::Event event, const std::vector<uint8_
                 partnerReady_ = false;
                 return;
             }
-            end("the other player left");
+            // What it sent before it went is still played.
+            partnerGone_ = true;
+            if (phase_ != Phase::Lockstep || partnerDone()) end("the other player left");
             return;
         default:
             return;
     }
+}
+
+void Lockstep::takeTicks(const net::Packet& packet) {
+    // An acknowledgement may arrive late, behind a newer one.
+    if (packet.ack > ownNext_) {
+        end("bad packet from the other player: tick " + std::to_string(packet.ack) +
+            " acknowledged before it was sent");
+        return;
+    }
+    ownAcked_ = std::max(ownAcked_, packet.ack);
+    // Every run starts at or before the first tick we lack: the partner
+    // starts at what we acknowledged.
+    const uint32_t count = packet.count();
+    if (packet.tick > remoteNext_ || uint64_t(packet.tick) + count > uint64_t(tick_) + kRing) {
+        end("bad packet from the other player: tick " + std::to_string(packet.tick) + " where " +
+            std::to_string(remoteNext_) + " was due");
+        return;
+    }
+    for (uint32_t i = remoteNext_ - packet.tick; i < count; ++i) {
+        std::memcpy(remote_[remoteNext_ % kRing], &packet.keys[size_t(i) * net::kTickBytes],
+                    net::kTickBytes);
+        remoteNext_ += 1;
+    }
+}
+
+void Lockstep::startPings() {
+    pingSamples_ = 0;
+    roundTripMs_ = -1;
+    send(net::encodePing(uint32_t(clock_.milliseconds())));
+}
+
+void Lockstep::takePong(uint32_t stamp) {
+    const uint32_t sample = uint32_t(clock_.milliseconds()) - stamp;
+    // A stamp far off is not one of ours; it still counts as an answer.
+    if (sample <= uint32_t(net::kMaxRoundTripMs))
+        roundTripMs_ = roundTripMs_ < 0 ? int(sample) : std::min(roundTripMs_, int(sample));
+    if (++pingSamples_ < kPingSamples) send(net::encodePing(uint32_t(clock_.milliseconds())));
 }
 
 void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
@@ -262,22 +371,31 @@ void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
         case net::Type::Ready:
             if (role_ != Role::Host || phase_ != Phase::Local || partnerReady_) break;
             partnerReady_ = true;
+            if (starting_) startPings();
             return;
         case net::Type::Start:
             if (role_ != Role::Join || phase_ != Phase::Local || haveStart_) break;
             start_ = packet.settings;
             haveStart_ = true;
             return;
-        case net::Type::Keys:
-            // The host's first ticks may come with its settings.
-            if (phase_ != Phase::Lockstep && !haveStart_) break;
-            if (packet.tick != remoteNext_ || packet.tick - tick_ >= kRing) {
-                end("bad packet from the other player: tick " + std::to_string(packet.tick) +
-                    " where " + std::to_string(remoteNext_) + " was due");
-                return;
-            }
-            std::memcpy(remote_[packet.tick % kRing], packet.keys, sizeof packet.keys);
-            remoteNext_ += 1;
+        case net::Type::Ticks:
+            // The host's first ticks may come with its settings, or even
+            // before them (then they come again).
+            if ((phase_ == Phase::Lockstep || haveStart_) && !partnerGone_) takeTicks(packet);
+            return;
+        case net::Type::Goodbye:
+            if ((phase_ != Phase::Lockstep && !haveStart_) || partnerGone_) break;
+            takeTicks(packet);
+            partnerGone_ = true;
+            if (phase_ == Phase::Lockstep && partnerDone()) end("the other player left");
+            return;
+        case net::Type::Ping:
+            if (role_ != Role::Join) break;
+            send(net::encodePong(packet.stamp));
+            return;
+        case net::Type::Pong:
+            if (role_ != Role::Host || pingSamples_ >= kPingSamples) break;
+            takePong(packet.stamp);
             return;
         case net::Type::Digest:
             if (phase_ != Phase::Lockstep && !haveStart_) break;
@@ -304,10 +422,11 @@ void Lockstep::compareDigests() {
             continue;
         }
         if (theirs->second != mine->second) {
-            end("the two games went out of step at tick " + std::to_string(mine->first) +
-                "; network play stopped");
+            outOfStep(mine->first, mine->second, theirs->second);
             return;
         }
+        agreed_.push_back({mine->first, mine->second, theirs->second});
+        if (agreed_.size() > kKeptDigests) agreed_.pop_front();
         remoteDigests_.erase(theirs);
         mine = ownDigests_.erase(mine);
     }
@@ -315,11 +434,22 @@ void Lockstep::compareDigests() {
     // two no longer even agree where frames begin.
     if (!remoteDigests_.empty() && remoteDigests_.begin()->first < tick_ &&
         ownDigests_.count(remoteDigests_.begin()->first) == 0) {
-        end("the two games went out of step at tick " +
-            std::to_string(remoteDigests_.begin()->first) + "; network play stopped");
+        outOfStep(remoteDigests_.begin()->first, 0, remoteDigests_.begin()->second);
         return;
     }
     if (ownDigests_.size() > kMaxOpenDigests) end("the other player sends no state digests");
+}
+
+void Lockstep::outOfStep(uint32_t tick, uint64_t own, uint64_t partner) {
+    std::string notice =
+        "the two games went out of step at tick " + std::to_string(tick) + "; network play stopped";
+    if (onOutOfStep) {
+        std::vector<replay::NetDigest> digests(agreed_.begin(), agreed_.end());
+        digests.push_back({tick, own, partner});
+        const std::string report = onOutOfStep(digests);
+        if (!report.empty()) notice += "; " + report;
+    }
+    end(notice);
 }
 
 void Lockstep::end(const std::string& notice) {

@@ -4,14 +4,21 @@
 // every read each sends its own keyboard for a tick a few reads ahead and
 // gets back, for this tick, the other machine's. A key is down when it is
 // down on either machine, as on one shared keyboard.
+//
+// Ticks travel unreliably: every datagram repeats all of this machine's
+// ticks the partner has not acknowledged and acknowledges the partner's, so
+// a lost datagram costs one frame's wait at most, never a resend's.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/system.h"
 #include "platform/transport.h"
 #include "services/net_packet.h"
+#include "services/recording.h"
 
 class Lockstep : public platform::InputDevice {
   public:
@@ -20,7 +27,9 @@ class Lockstep : public platform::InputDevice {
 
     struct Options {
         // Reads between a key being read and its use: hides the latency.
-        int inputDelay = 4;
+        // 0: fitted to the round trip the host measures at the menu. The
+        // host's choice holds on both machines.
+        int inputDelay = 0;
         // A partner whose tick does not come for this long has gone.
         uint32_t silenceMs = 5000;
         // The waiting note is asked for after this long.
@@ -34,7 +43,16 @@ class Lockstep : public platform::InputDevice {
     // Reads sent ahead are kept in a ring this long; a partner further ahead
     // than that is not playing this program.
     static constexpr uint32_t kRing = 512;
-    static constexpr int kMaxInputDelay = 64;
+    static constexpr int kMaxInputDelay = net::kMaxInputDelay;
+    // The delay fitted to a round trip: the time a tick takes one way, in
+    // frames of 38 ms rounded up, and one frame for the loss of a datagram
+    // (the next one repeats it); 2 at least, 8 at most.
+    static int delayFor(uint32_t roundTripMs);
+    static constexpr int kFittedDelayMin = 2, kFittedDelayMax = 8;
+    static constexpr uint32_t kTickMs = 38;
+    // Round trips the host measures once both machines are at the set-up
+    // menu; the shortest counts (a longer one met a resend).
+    static constexpr int kPingSamples = 4;
     // Before the lockstep, a partner may be busy for a while without
     // answering (opening its window, loading its pictures).
     static constexpr uint32_t kPatientMs = 30000;
@@ -72,15 +90,20 @@ class Lockstep : public platform::InputDevice {
     // digest is due, to be handed to offerDigest before the frame runs.
     bool digestDue();
     void offerDigest(uint64_t digest);
-    // Ends network play (the player quits): the partner is told at once.
+    // Ends network play (the player quits): the partner is told at once,
+    // with every tick it has not acknowledged, so it still plays them.
     void leave();
-    // Keeps the link served, so that the partner still gets what was sent,
-    // until it goes or `ms` pass.
+    // Keeps the link served, so that the partner still gets what was sent
+    // (our unacknowledged ticks go again), until it goes or `ms` pass.
     void linger(uint32_t ms);
 
     Phase phase() const { return phase_; }
     uint32_t tick() const { return tick_; }
     uint32_t longestStallMs() const { return longestStallMs_; }
+    // The delay in use (known from the start of the lockstep).
+    int inputDelay() const { return options_.inputDelay; }
+    // The round trip the host measured; -1 until known.
+    int roundTripMs() const { return roundTripMs_; }
     const std::string& endReason() const { return endReason_; }
 
     // The player is told why network play ended (a line of text).
@@ -89,6 +112,10 @@ class Lockstep : public platform::InputDevice {
     // that showed the note is over. The shell shows a note and keeps the
     // window alive.
     std::function<void(bool waiting)> onWaiting;
+    // The two games went out of step: this machine's last state digests, the
+    // partner's beside them (the last one differs). What it returns (where a
+    // report went) is added to the notice.
+    std::function<std::string(const std::vector<replay::NetDigest>& digests)> onOutOfStep;
 
   private:
     // Handles one event of the link; may end network play.
@@ -101,7 +128,18 @@ class Lockstep : public platform::InputDevice {
     bool waitFor(const std::function<bool()>& ready, bool silence);
     void end(const std::string& notice);
     void send(const std::vector<uint8_t>& bytes);
+    // Our unacknowledged ticks (the oldest `most`) from `from` on.
+    std::vector<uint8_t> ownTicks(uint32_t most) const;
+    void sendTicks();
+    // Takes the partner's ticks of a Ticks or Goodbye message.
+    void takeTicks(const net::Packet& packet);
+    // Once both machines wait at their menus, serving the link at once, the
+    // round trips measured are the link's, not the start-up screens' frames.
+    void startPings();
+    void takePong(uint32_t stamp);
     void compareDigests();
+    void outOfStep(uint32_t tick, uint64_t own, uint64_t partner);
+    bool partnerDone() const { return partnerGone_ && remoteNext_ <= tick_; }
 
     Role role_;
     platform::InputDevice& local_;
@@ -112,14 +150,24 @@ class Lockstep : public platform::InputDevice {
     bool greeted_ = false;       // the partner said hello in our version
     bool partnerReady_ = false;  // the joining machine is at its menu
     bool haveStart_ = false;     // the host's settings came
+    bool starting_ = false;      // the host waits at its menu
     net::Settings start_;
-    uint32_t tick_ = 0;            // reads done in lockstep
-    uint32_t remoteNext_ = 0;      // the partner's next tick to arrive
-    uint8_t own_[kRing][32] = {};  // our keys, by tick
-    uint8_t remote_[kRing][32] = {};
+    uint32_t tick_ = 0;                         // reads done in lockstep
+    uint32_t remoteNext_ = 0;                   // the partner's next tick to arrive
+    uint32_t ownNext_ = 0;                      // our next tick to be read
+    uint32_t ownAcked_ = 0;                     // the partner holds our ticks before this
+    uint32_t sentNext_ = 0;                     // our ticks before this went at least once
+    bool partnerGone_ = false;                  // it left: its last ticks are played, then we end
+    uint8_t own_[kRing][net::kTickBytes] = {};  // our keys, by tick
+    uint8_t remote_[kRing][net::kTickBytes] = {};
     int framesSinceDigest_ = 0;
     std::map<uint32_t, uint64_t> ownDigests_, remoteDigests_;
+    std::deque<replay::NetDigest> agreed_;  // the last digests both took alike
+    int pingSamples_ = 0;
+    int roundTripMs_ = -1;
     uint64_t lastServiceMs_;
+    uint64_t lastTicksMs_ = 0;
+    uint64_t lastReadMs_ = 0;
     uint32_t longestStallMs_ = 0;
     std::string endReason_;
 };

@@ -10,9 +10,10 @@ namespace {
 constexpr uint8_t kMarker0 = 'K';
 constexpr uint8_t kMarker1 = 'V';
 constexpr size_t kHeader = 4;  // marker, version, type
-constexpr size_t kStartSize = kHeader + 8 + 9 * 4;
-constexpr size_t kKeysSize = kHeader + 4 + 32;
+constexpr size_t kStartSize = kHeader + 8 + 11 * 4;
+constexpr size_t kTicksHead = kHeader + 4 + 4 + 2;  // ack, first tick, count
 constexpr size_t kDigestSize = kHeader + 4 + 8;
+constexpr size_t kStampSize = kHeader + 4;
 
 class Writer {
   public:
@@ -22,6 +23,10 @@ class Writer {
     }
     void u64(uint64_t v) {
         for (int i = 0; i < 8; ++i) bytes_.push_back(uint8_t(v >> (8 * i)));
+    }
+    void u16(uint16_t v) {
+        bytes_.push_back(uint8_t(v));
+        bytes_.push_back(uint8_t(v >> 8));
     }
     void raw(const uint8_t* data, size_t size) { bytes_.insert(bytes_.end(), data, data + size); }
     std::vector<uint8_t> take() { return std::move(bytes_); }
@@ -41,6 +46,11 @@ class Reader {
         return v;
     }
     int32_t i32() { return int32_t(u32()); }
+    uint16_t u16() {
+        const uint16_t v = uint16_t(at_[0] | at_[1] << 8);
+        at_ += 2;
+        return v;
+    }
     uint64_t u64() {
         uint64_t v = 0;
         for (int i = 0; i < 8; ++i) v |= uint64_t(at_[i]) << (8 * i);
@@ -48,6 +58,7 @@ class Reader {
         return v;
     }
     void raw(uint8_t* out, size_t size) {
+        if (size == 0) return;  // an empty vector's data may be null
         std::memcpy(out, at_, size);
         at_ += size;
     }
@@ -90,20 +101,48 @@ std::vector<uint8_t> encodeReady() {
 std::vector<uint8_t> encodeStart(const Settings& s) {
     Writer w(Type::Start);
     w.u64(s.seed);
-    for (int32_t v : {s.selectedRow, s.arrowX, s.arrowY, s.isComputer[0], s.isComputer[1],
-                      s.warDays, s.palmTrees, s.strength[0], s.strength[1]}) {
+    for (int32_t v :
+         {s.selectedRow, s.arrowX, s.arrowY, s.isComputer[0], s.isComputer[1], s.warDays,
+          s.palmTrees, s.strength[0], s.strength[1], s.inputDelay, s.roundTripMs}) {
         w.u32(uint32_t(v));
     }
     return w.take();
 }
 
-std::vector<uint8_t> encodeKeys(uint32_t tick, const uint8_t state[256]) {
-    Writer w(Type::Keys);
-    w.u32(tick);
-    uint8_t bits[32];
-    packKeys(state, bits);
-    w.raw(bits, sizeof bits);
+namespace {
+
+std::vector<uint8_t> encodeRun(Type type, uint32_t ack, uint32_t first,
+                               const std::vector<uint8_t>& keys) {
+    Writer w(type);
+    w.u32(ack);
+    w.u32(first);
+    w.u16(uint16_t(keys.size() / kTickBytes));
+    w.raw(keys.data(), keys.size() / kTickBytes * kTickBytes);
     return w.take();
+}
+
+std::vector<uint8_t> encodeStamp(Type type, uint32_t stamp) {
+    Writer w(type);
+    w.u32(stamp);
+    return w.take();
+}
+
+}  // namespace
+
+std::vector<uint8_t> encodeTicks(uint32_t ack, uint32_t first, const std::vector<uint8_t>& keys) {
+    return encodeRun(Type::Ticks, ack, first, keys);
+}
+
+std::vector<uint8_t> encodeGoodbye(uint32_t ack, uint32_t first, const std::vector<uint8_t>& keys) {
+    return encodeRun(Type::Goodbye, ack, first, keys);
+}
+
+std::vector<uint8_t> encodePing(uint32_t stamp) {
+    return encodeStamp(Type::Ping, stamp);
+}
+
+std::vector<uint8_t> encodePong(uint32_t stamp) {
+    return encodeStamp(Type::Pong, stamp);
 }
 
 std::vector<uint8_t> encodeDigest(uint32_t tick, uint64_t digest) {
@@ -166,24 +205,54 @@ Decoded decode(const uint8_t* data, size_t size, Packet& out, std::string& error
             s.palmTrees = r.i32();
             s.strength[0] = r.i32();
             s.strength[1] = r.i32();
+            s.inputDelay = r.i32();
+            s.roundTripMs = r.i32();
             // The menu keeps its arrows near the screen; anything far off is
             // not a menu this program drew.
             if (!within(s.selectedRow, 0, 4) || !within(s.arrowX, -4096, 4096) ||
                 !within(s.arrowY, -4096, 4096) || !within(s.isComputer[0], 0, 1) ||
                 !within(s.isComputer[1], 0, 1) || !within(s.warDays, 1, kMaxWarDays) ||
                 !within(s.palmTrees, 1, 10) || !within(s.strength[0], 1, 5) ||
-                !within(s.strength[1], 1, 5)) {
+                !within(s.strength[1], 1, 5) || !within(s.inputDelay, 1, kMaxInputDelay) ||
+                !within(s.roundTripMs, 0, kMaxRoundTripMs)) {
                 error = "start message with menu settings out of range";
                 return Decoded::Bad;
             }
             return Decoded::Ok;
         }
-        case uint8_t(Type::Keys):
-            out.type = Type::Keys;
-            if (!sizeIs(size, kKeysSize, "keys", error)) return Decoded::Bad;
+        case uint8_t(Type::Ticks):
+        case uint8_t(Type::Goodbye): {
+            out.type = Type(data[3]);
+            const char* what = out.type == Type::Ticks ? "ticks" : "goodbye";
+            const uint32_t most = out.type == Type::Ticks ? kMaxTicksPerDatagram : kMaxGoodbyeTicks;
+            if (size < kTicksHead) {
+                sizeIs(size, kTicksHead, what, error);
+                return Decoded::Bad;
+            }
+            out.ack = r.u32();
             out.tick = r.u32();
-            r.raw(out.keys, sizeof out.keys);
-            break;
+            const uint32_t count = r.u16();
+            if (count > most) {
+                error = std::string(what) + " message of " + std::to_string(count) +
+                        " ticks, at most " + std::to_string(most);
+                return Decoded::Bad;
+            }
+            if (!sizeIs(size, kTicksHead + count * kTickBytes, what, error)) return Decoded::Bad;
+            out.keys.resize(count * kTickBytes);
+            r.raw(out.keys.data(), out.keys.size());
+            if (out.ack > kMaxTick || uint64_t(out.tick) + count > kMaxTick) {
+                error = std::string(what) + " message past tick " + std::to_string(kMaxTick);
+                return Decoded::Bad;
+            }
+            return Decoded::Ok;
+        }
+        case uint8_t(Type::Ping):
+        case uint8_t(Type::Pong):
+            out.type = Type(data[3]);
+            if (!sizeIs(size, kStampSize, out.type == Type::Ping ? "ping" : "pong", error))
+                return Decoded::Bad;
+            out.stamp = r.u32();
+            return Decoded::Ok;
         case uint8_t(Type::Digest):
             out.type = Type::Digest;
             if (!sizeIs(size, kDigestSize, "state digest", error)) return Decoded::Bad;

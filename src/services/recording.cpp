@@ -152,7 +152,7 @@ void readList(Reader& r, std::vector<T>& list, int reads, const char* name, Get 
 std::vector<uint8_t> serialise(const Recording& r) {
     Writer w;
     w.bytes(kMagic, sizeof kMagic);
-    w.var(kFormatVersion);
+    w.var(r.netDigests.empty() ? 2 : kFormatVersion);
     w.text(r.gameVersion);
     w.u64(r.dataHash);
     w.var(r.kind == "program" ? 1 : 0);
@@ -175,6 +175,14 @@ std::vector<uint8_t> serialise(const Recording& r) {
     writeList(w, r.marks, [&w](const OldKeyMark& m) { w.var(uint64_t(m.code)); });
     writeList(w, r.focus, [&w](const FocusChange& f) { w.var(f.focused ? 1 : 0); });
     writeList(w, r.digests, [&w](const DigestMark& d) { w.u64(d.digest); });
+    if (!r.netDigests.empty()) {
+        w.var(r.netDigests.size());
+        for (const NetDigest& d : r.netDigests) {
+            w.var(d.tick);
+            w.u64(d.own);
+            w.u64(d.partner);
+        }
+    }
     w.u64(fnv1a(w.out.data(), w.out.size()));
     return std::move(w.out);
 }
@@ -189,7 +197,7 @@ bool parse(const uint8_t* data, size_t size, Recording& out, std::string& error)
     Reader r(data, size - 8);
     r.bytes(magic, sizeof magic);
     const uint64_t format = r.var();
-    if (!r.failed() && format != kFormatVersion && format != 1) {
+    if (!r.failed() && (format < 1 || format > kFormatVersion)) {
         error = "recording format " + std::to_string(format) + ", this game reads format " +
                 std::to_string(kFormatVersion);
         return false;
@@ -234,6 +242,17 @@ bool parse(const uint8_t* data, size_t size, Recording& out, std::string& error)
              [&r](FocusChange& f) { f.focused = r.count(1, "a bad focus change") == 1; });
     readList(r, out.digests, out.reads, "too many digests",
              [&r](DigestMark& d) { d.digest = r.u64(); });
+    if (format >= 3) {
+        const uint64_t n = r.count(Recording::kMaxNetDigests, "too many network digests");
+        if (!r.failed() && n == 0) r.fail("a report without network digests");
+        for (uint64_t i = 0; i < n && !r.failed(); ++i) {
+            NetDigest d;
+            d.tick = uint32_t(r.count(UINT32_MAX, "a network tick is out of range"));
+            d.own = r.u64();
+            d.partner = r.u64();
+            out.netDigests.push_back(d);
+        }
+    }
     if (!r.failed() && r.left() != 0) r.fail("bytes follow its end");
     if (r.failed()) {
         error = std::string("damaged: ") + r.what;

@@ -12,7 +12,9 @@ namespace replay {
 
 // The format's own version; a file of another one is refused.
 // Format 1 had no strengths and no bindings: those recordings use the defaults.
-constexpr uint32_t kFormatVersion = 2;
+// Format 3 adds network digests after the rest; a recording without them is
+// still written as format 2.
+constexpr uint32_t kFormatVersion = 3;
 
 struct KeyChange {
     int read = 0;  // the tick (from 0) from which the key is down or up
@@ -35,6 +37,14 @@ struct FocusChange {
 struct DigestMark {
     int read = 0;  // taken at the top of the frame whose first read is this
     uint64_t digest = 0;
+};
+
+// Network play's state digests up to where the two machines parted, kept
+// in a report of it: the tick in lockstep, this machine's digest and the
+// partner's (0 where one took none).
+struct NetDigest {
+    uint32_t tick = 0;
+    uint64_t own = 0, partner = 0;
 };
 
 struct Recording {
@@ -65,6 +75,8 @@ struct Recording {
     std::vector<OldKeyMark> marks;
     std::vector<FocusChange> focus;
     std::vector<DigestMark> digests;
+    std::vector<NetDigest> netDigests;  // a report's; none in a plain recording
+    static constexpr size_t kMaxNetDigests = 64;
 };
 
 // The bytes of a recording, and back. `parse` refuses damage with what is

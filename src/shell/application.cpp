@@ -83,7 +83,8 @@ int runApplication(int argc, char** argv) {
     // A join is settled before the window opens: a failure is one line.
     const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
     std::string error;
-    const Lockstep::Options play = networkOptions();
+    Lockstep::Options play = networkOptions();
+    play.inputDelay = options.inputDelay;
     std::unique_ptr<NetPlay> net =
         options.network == CommandLineOptions::Network::Host
             ? NetPlay::host(port, *system, system->clock(), error, play)
@@ -99,6 +100,9 @@ int runApplication(int argc, char** argv) {
     // same bindings and start from the host's menu: only the sound follows
     // this player's settings, and no settings are written.
     Replays replays(nullptr, replaysDirectory());
+    net->lockstep().onOutOfStep = [&replays](const std::vector<replay::NetDigest>& digests) {
+        return replays.saveReport(digests);
+    };
     return runApplication(*net, [&net, &settings, &replays](TForm1& form) {
         form.settings.musicVolume = settings.musicVolume;
         form.settings.effectsVolume = settings.effectsVolume;

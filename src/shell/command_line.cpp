@@ -93,6 +93,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             result.options.network = Network::Join;
             const std::string bad = splitHostPort(where, result.options);
             if (!bad.empty()) return failure(bad);
+        } else if (arg == "--delay") {
+            const std::string value = i + 1 < args.size() ? args[++i] : "";
+            if (!allDigits(value) || std::stoi(value) < 1 || std::stoi(value) > kMaxDelay) {
+                return failure("bad delay '" + value + "' (1 to " + std::to_string(kMaxDelay) +
+                               " ticks)");
+            }
+            result.options.inputDelay = std::stoi(value);
         } else if (arg == "--replay") {
             if (i + 1 >= args.size() || args[i + 1].empty()) return failure("--replay needs FILE");
             if (result.options.network != Network::Off || !result.options.replayFile.empty()) {
@@ -116,12 +123,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             return result;
         }
     }
+    if (result.options.inputDelay != 0 && result.options.network != Network::Host) {
+        return failure("--delay goes with --host (the host sets the delay for both machines)");
+    }
     return result;
 }
 
 std::string usageLine() {
-    return "Usage: kestova [--window | --fullscreen] [--host [PORT] | --join HOST[:PORT] | "
-           "--replay FILE] [--help] [--version]";
+    return "Usage: kestova [--window | --fullscreen] [--host [PORT] [--delay N] | "
+           "--join HOST[:PORT] | --replay FILE] [--help] [--version]";
 }
 
 std::string helpText() {
@@ -135,6 +145,9 @@ std::string helpText() {
            "                (default " +
            std::to_string(kDefaultPort) +
            "); you play the left side\n"
+           "  --delay N     with --host: keys take effect N ticks (1 to 8) after they\n"
+           "                are pressed, on both machines; by default the delay is\n"
+           "                fitted to the round trip measured at the menu\n"
            "  --join HOST[:PORT]\n"
            "                play over the network against the host at HOST; you play\n"
            "                the right side (an IPv6 address goes in brackets: [ADDR]:PORT)\n"

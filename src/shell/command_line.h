@@ -15,7 +15,11 @@ struct CommandLineOptions {
     std::string joinHost;
     uint16_t port = 0;       // 0 until given: kDefaultPort then
     std::string replayFile;  // --replay FILE plays a recorded match
+    int inputDelay = 0;      // --delay N (1 to kMaxDelay, the host's); 0: fitted to the link
 };
+
+// The longest input delay --delay takes, in ticks.
+constexpr int kMaxDelay = 8;
 
 // The UDP port network play uses unless told otherwise.
 constexpr uint16_t kDefaultPort = 29417;

@@ -60,6 +60,13 @@ void MatchRecorder::finish() {
     state_ = State::Idle;
 }
 
+replay::Recording MatchRecorder::snapshot() const {
+    if (state_ == State::Idle) return replay::Recording();
+    replay::Recording so = rec_;
+    so.reads = read_;
+    return so;
+}
+
 void MatchRecorder::end() {
     rec_.reads = read_;
     state_ = State::Idle;

@@ -23,6 +23,8 @@ class MatchRecorder : public KeyFeed {
     void frameStart();
     // The program ends: a match in progress ends with it.
     void finish();
+    // The match so far (empty outside one), its version and data to be filled in.
+    replay::Recording snapshot() const;
 
     // A finished match, its game version and data hash still to be filled in.
     std::function<void(replay::Recording&&)> onMatchEnd;

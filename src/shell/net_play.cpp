@@ -1,5 +1,6 @@
 #include "shell/net_play.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "engine/sprite_font.h"
@@ -26,7 +27,12 @@ NetPlay::NetPlay(Lockstep::Role role, std::unique_ptr<platform::Transport> link,
         notes_.showNote(notice, kNoticeMs);
     };
     lockstep_.onWaiting = [this](bool waiting) {
-        notes_.setWaiting(waiting);
+        // Too wide for one line, it splits after the semicolon.
+        const int roundTrip = lockstep_.roundTripMs();
+        notes_.setWaiting(
+            waiting, "waiting for the other player" +
+                         (roundTrip < 0 ? std::string()
+                                        : "; round trip " + std::to_string(roundTrip) + " ms"));
         if (!waiting) return;
         // The window stays alive while the other machine is awaited, and a
         // player who closes it is not kept waiting.
@@ -109,16 +115,24 @@ const platform::PixelSurface* NetPlay::compose(TForm1& form, const platform::Pix
                                                const std::string& text) {
     if (form.engine == nullptr || form.font == nullptr) return nullptr;
     platform::PixelSurface& canvas = *canvasOver(form.engine, canvas_, picture).ddSurface;
-    // A long notice goes on two lines, split after its first colon.
-    std::string first = text, second;
-    const size_t split = text.find_first_of(":;");
-    if (form.font->textWidth(text) > picture.width() - 40 && split != std::string::npos) {
-        first = text.substr(0, split);
-        second = text.substr(split + 2 <= text.size() ? split + 2 : text.size());
+    // A long notice goes on more lines: split after its first colon, then
+    // after every semicolon.
+    std::vector<std::string> lines = {text};
+    if (form.font->textWidth(text) > picture.width() - 40) {
+        lines.clear();
+        size_t from = 0;
+        for (size_t at = text.find_first_of(":;"); at != std::string::npos && lines.size() < 3;
+             at = text.find(';', at + 1)) {
+            lines.push_back(text.substr(from, at - from));
+            from = std::min(at + 2, text.size());
+        }
+        lines.push_back(text.substr(from));
     }
     const int32_t x = picture.width() / 2;
-    const int32_t y = picture.height() - (second.empty() ? 50 : 75);
-    form.font->draw(canvas_.get(), x, y, first, 6);
-    if (!second.empty()) form.font->draw(canvas_.get(), x, y + 25, second, 6);
+    int32_t y = picture.height() - 25 - 25 * int32_t(lines.size());
+    for (const std::string& line : lines) {
+        form.font->draw(canvas_.get(), x, y, line, 6);
+        y += 25;
+    }
     return &canvas;
 }

@@ -31,13 +31,14 @@ void NoteWindow::showNote(const std::string& text, uint32_t forMs) {
     noteUntilMs_ = clock_.milliseconds() + forMs;
 }
 
-void NoteWindow::setWaiting(bool waiting) {
+void NoteWindow::setWaiting(bool waiting, const std::string& text) {
     waiting_ = waiting;
+    waitingText_ = text;
     if (last_) show(*last_);
 }
 
 std::string NoteWindow::currentNote() const {
-    if (waiting_) return "waiting for the other player";
+    if (waiting_) return waitingText_;
     if (!note_.empty() && clock_.milliseconds() < noteUntilMs_) return note_;
     return "";
 }

@@ -21,9 +21,9 @@ class NoteWindow : public platform::ForwardingWindow {
 
     // Shows `text` over every picture for `forMs` milliseconds.
     void showNote(const std::string& text, uint32_t forMs);
-    // While true, "waiting for the other player" is shown over the last
-    // picture, presented again at once.
-    void setWaiting(bool waiting);
+    // While true, `text` is shown over the last picture, presented again at
+    // once.
+    void setWaiting(bool waiting, const std::string& text = "waiting for the other player");
 
     // Draws text over a copy of a picture and returns the copy; empty until
     // the game's font is loaded (no note is shown before).
@@ -40,4 +40,5 @@ class NoteWindow : public platform::ForwardingWindow {
     std::string note_;
     uint64_t noteUntilMs_ = 0;
     bool waiting_ = false;
+    std::string waitingText_;
 };

@@ -226,6 +226,26 @@ void Replays::playLast(TForm1& form) {
     form.music->play(true);
 }
 
+std::string Replays::saveReport(const std::vector<replay::NetDigest>& digests) {
+    if (form_ == nullptr || !recorder_ || !stamp(*form_)) return "";
+    replay::Recording report = recorder_->snapshot();
+    report.gameVersion = stamp_.version;
+    report.dataHash = stamp_.dataHash;
+    report.netDigests = digests;
+    if (report.netDigests.size() > replay::Recording::kMaxNetDigests)
+        report.netDigests.resize(replay::Recording::kMaxNetDigests);
+    std::string error;
+    // Written at once: the notice names the file.
+    saver_->finish();
+    const std::string path =
+        saveReplay(report, directory_, form_->system->clock().calendarSeconds(), error);
+    if (path.empty()) {
+        std::cerr << "kestova: the report was not saved: " << error << '\n';
+        return "";
+    }
+    return "report saved in " + path;
+}
+
 void Replays::finish() {
     if (recorder_) recorder_->finish();
     if (saver_) saver_->finish();

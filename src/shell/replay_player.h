@@ -5,6 +5,7 @@
 // the start, Escape leaves. A line at the bottom shows where the replay is.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "services/recording.h"
 #include "shell/replay_files.h"
@@ -29,6 +30,10 @@ class Replays {
     void attach(TForm1& form);
     // The program ends: a match in progress is saved.
     void finish();
+    // Saves the match so far with network play's last state digests, for a
+    // bug report when the two machines went out of step. Says where, or
+    // nothing when it could not (the reason goes to standard error).
+    std::string saveReport(const std::vector<replay::NetDigest>& digests);
 
   private:
     void frameStart(TForm1& form);

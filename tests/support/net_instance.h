@@ -67,6 +67,7 @@ struct Trace {
     std::vector<std::string> notices;
     bool endScreen = false;
     uint32_t longestStallMs = 0;
+    int inputDelay = 0;
     int exitCode = -1;
 };
 
@@ -108,7 +109,7 @@ inline void playToEndScreen(platform::HeadlessSystem& headless, platform::System
 
 inline void writeTrace(const std::string& path, const Trace& t) {
     std::ofstream out(path);
-    out << (t.endScreen ? 1 : 0) << " " << t.longestStallMs << "\n";
+    out << (t.endScreen ? 1 : 0) << " " << t.longestStallMs << " " << t.inputDelay << "\n";
     out << t.notices.size() << "\n";
     for (const auto& n : t.notices) out << n << "\n";
     for (const auto& f : t.frames) out << f << "\n";
@@ -119,7 +120,7 @@ inline Trace readTrace(const std::string& path) {
     std::ifstream in(path);
     int end = 0;
     size_t notices = 0;
-    if (!(in >> end >> t.longestStallMs >> notices)) return t;
+    if (!(in >> end >> t.longestStallMs >> t.inputDelay >> notices)) return t;
     t.endScreen = end != 0;
     std::string line;
     std::getline(in, line);
@@ -175,6 +176,7 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
             headless, *net, me.menu, [&](TForm1& form) { net->attach(form); }, trace);
         trace.notices = net->notices();
         trace.longestStallMs = net->lockstep().longestStallMs();
+        trace.inputDelay = net->lockstep().inputDelay();
         // The host stays until the joining machine has all it needs and goes.
         if (role == Lockstep::Role::Host) net->lockstep().linger(8000);
         writeTrace(tracePath, trace);
