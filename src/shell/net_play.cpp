@@ -109,10 +109,15 @@ const platform::PixelSurface* NetPlay::compose(TForm1& form, const platform::Pix
                                                const std::string& text) {
     if (form.engine == nullptr || form.font == nullptr) return nullptr;
     platform::PixelSurface& canvas = *canvasOver(form.engine, canvas_, picture).ddSurface;
-    // A long notice goes on two lines, split after its first colon.
+    // A long notice goes on two lines, split after its first colon; a line
+    // break splits where it stands.
     std::string first = text, second;
+    const size_t lineBreak = text.find('\n');
     const size_t split = text.find_first_of(":;");
-    if (form.font->textWidth(text) > picture.width() - 40 && split != std::string::npos) {
+    if (lineBreak != std::string::npos) {
+        first = text.substr(0, lineBreak);
+        second = text.substr(lineBreak + 1);
+    } else if (form.font->textWidth(text) > picture.width() - 40 && split != std::string::npos) {
         first = text.substr(0, split);
         second = text.substr(split + 2 <= text.size() ? split + 2 : text.size());
     }

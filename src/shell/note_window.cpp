@@ -37,7 +37,10 @@ void NoteWindow::setWaiting(bool waiting) {
 }
 
 std::string NoteWindow::currentNote() const {
-    if (waiting_) return "waiting for the other player";
+    if (waiting_) {
+        const std::string detail = waitingDetail ? waitingDetail() : "";
+        return "waiting for the other player" + (detail.empty() ? "" : "\n" + detail);
+    }
     if (!note_.empty() && clock_.milliseconds() < noteUntilMs_) return note_;
     return "";
 }
