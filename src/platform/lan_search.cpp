@@ -28,7 +28,8 @@ bool same(const uint8_t* data, size_t size, const uint8_t (&want)[sizeof kQuesti
     return size == sizeof want && std::memcmp(data, want, sizeof want) == 0;
 }
 
-// Every IPv4 network's broadcast address, loopback aside.
+// Every IPv4 network's broadcast address, loopback aside. It is worked out
+// from the address and mask: an address added by hand may have none set.
 std::vector<sockaddr_in> broadcastAddresses(uint16_t port) {
     std::vector<sockaddr_in> found;
     ifaddrs* all = nullptr;
@@ -36,13 +37,17 @@ std::vector<sockaddr_in> broadcastAddresses(uint16_t port) {
     for (const ifaddrs* i = all; i != nullptr; i = i->ifa_next) {
         const unsigned wanted = IFF_UP | IFF_BROADCAST;
         if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET ||
-            (i->ifa_flags & wanted) != wanted || (i->ifa_flags & IFF_LOOPBACK) != 0 ||
-            i->ifa_broadaddr == nullptr) {
+            i->ifa_netmask == nullptr || (i->ifa_flags & wanted) != wanted ||
+            (i->ifa_flags & IFF_LOOPBACK) != 0) {
             continue;
         }
+        sockaddr_in own{}, mask{};
+        std::memcpy(&own, i->ifa_addr, sizeof own);
+        std::memcpy(&mask, i->ifa_netmask, sizeof mask);
+        if (mask.sin_addr.s_addr == INADDR_BROADCAST) continue;
         sockaddr_in to{};
-        std::memcpy(&to, i->ifa_broadaddr, sizeof to);
         to.sin_family = AF_INET;
+        to.sin_addr.s_addr = own.sin_addr.s_addr | ~mask.sin_addr.s_addr;
         to.sin_port = htons(port);
         const bool known = std::any_of(found.begin(), found.end(), [&to](const sockaddr_in& a) {
             return a.sin_addr.s_addr == to.sin_addr.s_addr;
