@@ -24,8 +24,10 @@ HostingAdvice hostingAdvice(const platform::PortMappingState& state, uint16_t po
         return advice;
     }
     // No mapping, or one on a router that is itself behind another NAT.
-    advice.screen = "this network needs a port forward of UDP port " + std::to_string(port);
-    advice.console = "kestova: " + advice.screen +
+    // The window's line is short: the game's font is wide.
+    advice.screen = "port forward needed: UDP " + std::to_string(port);
+    advice.console = "kestova: this network needs a port forward of UDP port " +
+                     std::to_string(port) +
                      " to play over the internet (on the LAN, kestova --join finds this game)";
     return advice;
 }

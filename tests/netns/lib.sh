@@ -33,7 +33,7 @@ finish() {
     for pid in "${PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
     for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     for ns in "${NAMESPACES[@]}"; do ip netns del "$ns" 2>/dev/null || true; done
-    [ "$code" -ne 0 ] || [ -n "${KEEP_WORK:-}" ] || rm -rf "$WORK"
+    if [ "$code" -eq 0 ] || [ "$code" -eq 77 ]; then [ -n "${KEEP_WORK:-}" ] || rm -rf "$WORK"; fi
 }
 trap finish EXIT
 
