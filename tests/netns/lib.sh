@@ -1,9 +1,5 @@
-# The network tests' harness: hosts in network namespaces of the test's own,
-# joined by veth pairs, never linked to the machine's real interfaces. A
-# script starts with `source "$(dirname "$0")/lib.sh" "$@"` (its argument is
-# the build folder). Without root or namespaces it reports itself skipped
-# (exit 77). Every process started here and every namespace made is gone
-# when the shell exits, however it exits.
+# Hosts in network namespaces of the test's own, never linked to the machine's interfaces;
+# skipped (77) without root or namespaces; programs and namespaces go however it ends.
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 TEST_NAME="$(basename "$0" .sh)"
@@ -11,23 +7,9 @@ PREFIX="kv$$"
 WORK="$(mktemp -d "/tmp/kestova_${TEST_NAME}_XXXXXX")"
 NAMESPACES=()
 PIDS=()
-
-skip() {
-    echo "$TEST_NAME: skipped: $*"
-    exit 77
-}
-
-fail() {
-    echo "$TEST_NAME: $* (files in $WORK)"
-    local f
-    for f in "$WORK"/*.out "$WORK"/*.err; do
-        [ -s "$f" ] && { echo "--- $f"; cat "$f"; }
-    done
-    exit 1
-}
-
+skip() { echo "$TEST_NAME: skipped: $*"; exit 77; }
 passed() { echo "$TEST_NAME: $*: passed"; }
-
+fail() { echo "$TEST_NAME: $* (files in $WORK)"; tail -n 20 "$WORK"/*.out "$WORK"/*.err 2>/dev/null; exit 1; }
 finish() {
     local code=$? pid ns
     for pid in "${PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
@@ -36,9 +18,7 @@ finish() {
     if [ "$code" -eq 0 ] || [ "$code" -eq 77 ]; then [ -n "${KEEP_WORK:-}" ] || rm -rf "$WORK"; fi
 }
 trap finish EXIT
-
 [ "$(id -u)" -eq 0 ] || skip "making network namespaces needs root"
-command -v ip >/dev/null || skip "no ip command (iproute2)"
 ip netns add "$PREFIX-probe" 2>/dev/null || skip "network namespaces cannot be made here"
 ip netns del "$PREFIX-probe"
 
@@ -48,66 +28,42 @@ make_host() {
     NAMESPACES+=("$PREFIX-$1")
     ip -n "$PREFIX-$1" link set lo up
 }
-
-# wire A ADDRESS/BITS B ADDRESS/BITS: a cable between two hosts (an
-# address of - leaves that end without one).
+# wire A ADDRESS/BITS B ADDRESS/BITS: a cable between two hosts, its ends
+# named to-B and to-A (an address of - leaves that end without one).
 wire() {
-    local a="$PREFIX-$1" b="$PREFIX-$3"
-    ip link add "v$$a" netns "$a" type veth peer name "v$$b" netns "$b" ||
-        fail "cannot wire $1 to $3"
-    ip -n "$a" link set "v$$a" name "to-$3"
-    ip -n "$b" link set "v$$b" name "to-$1"
-    [ "$2" = - ] || ip -n "$a" addr add "$2" dev "to-$3"
-    [ "$4" = - ] || ip -n "$b" addr add "$4" dev "to-$1"
-    ip -n "$a" link set "to-$3" up
-    ip -n "$b" link set "to-$1" up
+    ip link add "v$$a" netns "$PREFIX-$1" type veth peer name "v$$b" netns "$PREFIX-$3" || fail "cannot wire $1 to $3"
+    local host name to address
+    for host in "$1 v$$a to-$3 $2" "$3 v$$b to-$1 $4"; do
+        read -r host name to address <<<"$host"
+        ip -n "$PREFIX-$host" link set "$name" name "$to" up
+        [ "$address" = - ] || ip -n "$PREFIX-$host" addr add "$address" dev "$to"
+    done
 }
-
-# on HOST COMMAND...: runs a command there.
-on() {
-    local host="$1"
-    shift
-    ip netns exec "$PREFIX-$host" "$@"
-}
-
-# start HOST TAG COMMAND...: starts it there in the background, its output in
-# $WORK/TAG.out and .err; its pid is $STARTED.
+# on HOST COMMAND...: runs it there.
+on() { ip netns exec "$PREFIX-$1" "${@:2}"; }
+# start HOST TAG COMMAND...: in the background there, output in $WORK/TAG.out
+# and .err; its pid is $STARTED. game: the game (GAME, or the built one) with
+# no display or sound card, its settings and replays in the work folder.
 start() {
-    local host="$1" tag="$2"
-    shift 2
-    ip netns exec "$PREFIX-$host" "$@" >"$WORK/$tag.out" 2>"$WORK/$tag.err" &
+    ip netns exec "$PREFIX-$1" "${@:3}" >"$WORK/$2.out" 2>"$WORK/$2.err" &
     STARTED=$!
     PIDS+=("$STARTED")
 }
-
-# game HOST TAG ARGS...: the built game, without a display or sound card,
-# with settings and replays in the work folder.
 game() {
-    local host="$1" tag="$2"
-    shift 2
-    start "$host" "$tag" env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy \
-        SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data" \
-        "$build/kestova" --window "$@"
+    start "$1" "$2" env -u DISPLAY SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+        XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data" \
+        "${GAME:-$build/kestova}" --window "${@:3}"
 }
-
-# wait_for TAG TEXT SECONDS: until TAG's output or error holds TEXT.
+# wait_for TAG TEXT SECONDS: until TAG's output holds TEXT.
 wait_for() {
     local i
-    for i in $(seq 1 $(($3 * 10))); do
-        grep -qF -- "$2" "$WORK/$1.out" "$WORK/$1.err" 2>/dev/null && return 0
-        sleep 0.1
-    done
+    for i in $(seq 1 $(($3 * 10))); do grep -qF -- "$2" "$WORK/$1".* && return 0 || sleep 0.1; done
     fail "$1 did not say '$2' within $3 s"
 }
-
 # ends PID SECONDS: the process ends within SECONDS; its exit code is $CODE.
 ends() {
     local i
-    CODE=0
-    for i in $(seq 1 $(($2 * 20))); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.05
-    done
+    for i in $(seq 1 $(($2 * 20))); do kill -0 "$1" 2>/dev/null && sleep 0.05; done
     kill -0 "$1" 2>/dev/null && fail "process $1 still runs after $2 s"
-    wait "$1" || CODE=$?
+    CODE=0 && wait "$1" || CODE=$?
 }
