@@ -48,6 +48,12 @@ TEST(CommandLineTest, HostAndJoinTakeAnOptionalPort) {
     const CommandLine bare = parseCommandLine({"--join", "127.0.0.1"});
     EXPECT_EQ(bare.options.joinHost, "127.0.0.1");
     EXPECT_EQ(bare.options.port, 0);
+    // No address: the game is looked for on the LAN.
+    const CommandLine search = parseCommandLine({"--join", "--no-upnp"});
+    EXPECT_EQ(search.options.network, Network::Join);
+    EXPECT_EQ(search.options.joinHost, "");
+    EXPECT_TRUE(host.options.portMapping);
+    EXPECT_FALSE(search.options.portMapping);
     // IPv6 addresses: in brackets with a port, or bare.
     for (const char* where : {"[::1]:4000", "[::1]", "::1"}) {
         const CommandLine v6 = parseCommandLine({"--join", where});
@@ -58,13 +64,11 @@ TEST(CommandLineTest, HostAndJoinTakeAnOptionalPort) {
 
 TEST(CommandLineTest, ABadNetworkArgumentIsOneLineThatNamesIt) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--host", "0"},           {"--host", "65536"},
-        {"--host", "12ab"},        {"--join"},
-        {"--join", "--window"},    {"--join", "h:"},
-        {"--join", "h:99999"},     {"--join", ":4000"},
-        {"--host", "--join", "h"}, {"--join", "a", "--join", "b"},
-        {"--join", "12345"},       {"--join", "[::1"},
-        {"--join", "[::1]4000"},   {"--join", "[]:4000"}};
+        {"--host", "0"},      {"--host", "65536"},       {"--host", "12ab"},
+        {"--join", ""},       {"--join", "h:"},          {"--join", "h:99999"},
+        {"--join", ":4000"},  {"--host", "--join", "h"}, {"--join", "a", "--join", "b"},
+        {"--join", "12345"},  {"--join", "[::1"},        {"--join", "[::1]4000"},
+        {"--join", "[]:4000"}};
     for (const auto& args : bad) {
         const CommandLine result = parseCommandLine(args);
         EXPECT_EQ(result.action, Action::Fail) << args.back();

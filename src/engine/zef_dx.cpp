@@ -169,6 +169,8 @@ void ZefDX::showError(const std::string& operation, const std::string& message, 
 
 void ZefDX::fatalError(const std::string& operation, const std::string& message, int32_t code) {
     if (fatalHook != nullptr) fatalHook(formatErrorText(operation, message, code), fatalContext);
+    // What must not outlive the program is undone before the box waits.
+    platform::beforeFatalExit();
     if (fullscreen) window->window().leaveFullscreen();
     platform::exitOnTerminationSignals(kFatalExitCode);
     showError(operation, message, code);

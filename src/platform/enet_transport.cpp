@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/lan_search.h"
 #include "platform/transport.h"
 
 namespace platform {
@@ -58,6 +59,7 @@ struct SessionKeys {
     bool haveKey = false;   // the partner's value came
     bool ownHeard = false;  // the partner acknowledged ours
     bool locked = false;    // the partner sends under the session key
+    bool listening = false;
     enet_uint32 verified = 0;
 
     bool sendKeyed() const { return haveKey && ownHeard; }
@@ -117,6 +119,12 @@ int ENET_CALLBACK intercept(ENetHost* host, ENetEvent*) {
     if (keys == nullptr || keys->host != host) return 1;
     uint8_t* datagram = host->receivedData;
     const size_t size = host->receivedDataLength;
+    // Games on the LAN are looked for on the game's port while one waits.
+    if (keys->listening && keys->partner == nullptr &&
+        answerLanSearch(host->socket, host->receivedAddress.host, host->receivedAddress.port,
+                        datagram, size)) {
+        return 1;
+    }
     if (size < 2) return 1;
     const size_t at = checksumOffset(datagram);
     const unsigned field = unsigned(datagram[0]) << 8 | datagram[1];
@@ -166,6 +174,7 @@ class EnetTransport : public Transport {
   public:
     EnetTransport(ENetHost* host, bool listening) : host_(host), listening_(listening) {
         keys_.host = host;
+        keys_.listening = listening;
     }
     ~EnetTransport() override {
         disconnect();

@@ -6,11 +6,13 @@
 
 #include "platform/content_hash.h"
 #include "platform/executable_dir.h"
+#include "platform/port_mapping.h"
 #include "platform/system.h"
 #include "shell/command_line.h"
 #include "shell/data_location.h"
 #include "shell/main_window.h"
 #include "shell/net_play.h"
+#include "shell/net_reach.h"
 #include "shell/playback_system.h"
 #include "shell/replay_player.h"
 #include "shell/settings_file.h"
@@ -63,6 +65,15 @@ int runApplication(int argc, char** argv) {
     const CommandLineOptions& options = commandLine.options;
     // A recording is checked before the window opens: a refusal is one line.
     if (!options.replayFile.empty()) return runReplayProgram(options.replayFile, options.windowed);
+    // With no address, the game to join is looked for on the LAN first: a
+    // search that finds none or several ends the program in a second or so.
+    using Network = CommandLineOptions::Network;
+    uint16_t port = options.port != 0 ? options.port : kDefaultPort;
+    std::string joinHost = options.joinHost;
+    if (options.network == Network::Join && joinHost.empty() &&
+        !findLanHost(port, joinHost, port, std::cout, std::cerr)) {
+        return 1;
+    }
     SettingsFile settingsFile(settingsPath());
     const Settings settings = settingsFile.load();
     platform::DisplayOptions display;
@@ -70,7 +81,7 @@ int runApplication(int argc, char** argv) {
     display.windowWidth = settings.windowWidth;
     display.windowHeight = settings.windowHeight;
     std::unique_ptr<platform::System> system = platform::createSdlSystem(display);
-    if (options.network == CommandLineOptions::Network::Off) {
+    if (options.network == Network::Off) {
         PlaybackSystem playback(*system);
         Replays replays(&playback, replaysDirectory());
         return runApplication(playback, [&](TForm1& form) {
@@ -81,20 +92,31 @@ int runApplication(int argc, char** argv) {
     }
 
     // A join is settled before the window opens: a failure is one line.
-    const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
     std::string error;
     Lockstep::Options play = networkOptions();
     play.inputDelay = options.inputDelay;
+    // Made once the port is ours, and removed after the goodbye to the partner.
+    std::unique_ptr<platform::PortMapping> mapping;
     std::unique_ptr<NetPlay> net =
-        options.network == CommandLineOptions::Network::Host
+        options.network == Network::Host
             ? NetPlay::host(port, *system, system->clock(), error, play)
-            : NetPlay::join(options.joinHost, port, *system, system->clock(), error, play);
+            : NetPlay::join(joinHost, port, *system, system->clock(), error, play);
     if (!net) {
         std::cerr << "kestova: " << error << '\n';
         return 1;
     }
-    if (options.network == CommandLineOptions::Network::Host) {
+    // The router is asked while the window opens; the mapping goes with the
+    // program, however it ends.
+    if (options.network == Network::Host) {
         std::cout << "kestova: waiting for the other player on UDP port " << port << std::endl;
+        if (options.portMapping) {
+            mapping = std::make_unique<platform::PortMapping>(
+                port, [port](const platform::PortMappingState& state) {
+                    std::cout << hostingAdvice(state, port).console << std::endl;
+                });
+            net->setWaitingDetail(
+                [&mapping, port] { return hostingAdvice(mapping->state(), port).screen; });
+        }
     }
     // Network matches are saved too. Both machines read the keys with the
     // same bindings and start from the host's menu: only the sound follows

@@ -86,11 +86,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 ++i;
             }
         } else if (arg == "--join") {
-            if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-') {
-                return failure("--join needs HOST or HOST:PORT");
-            }
-            const std::string& where = args[++i];
             result.options.network = Network::Join;
+            // Without an address the game is looked for on the LAN.
+            if (i + 1 >= args.size() || (!args[i + 1].empty() && args[i + 1][0] == '-')) continue;
+            const std::string& where = args[++i];
+            if (where.empty()) return failure("--join needs HOST or HOST:PORT, or nothing");
             const std::string bad = splitHostPort(where, result.options);
             if (!bad.empty()) return failure(bad);
         } else if (arg == "--delay") {
@@ -100,6 +100,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                                " ticks)");
             }
             result.options.inputDelay = std::stoi(value);
+        } else if (arg == "--no-upnp") {
+            result.options.portMapping = false;
         } else if (arg == "--replay") {
             if (i + 1 >= args.size() || args[i + 1].empty()) return failure("--replay needs FILE");
             if (result.options.network != Network::Off || !result.options.replayFile.empty()) {
@@ -130,8 +132,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string usageLine() {
-    return "Usage: kestova [--window | --fullscreen] [--host [PORT] [--delay N] | "
-           "--join HOST[:PORT] | --replay FILE] [--help] [--version]";
+    return "Usage: kestova [--window | --fullscreen] [--host [PORT] [--delay N] [--no-upnp] | "
+           "--join [HOST[:PORT]] | --replay FILE] [--help] [--version]";
 }
 
 std::string helpText() {
@@ -144,13 +146,17 @@ std::string helpText() {
            "  --host [PORT] play over the network: wait for one player on UDP port PORT\n"
            "                (default " +
            std::to_string(kDefaultPort) +
-           "); you play the left side\n"
+           "); you play the left side. The router is asked to open\n"
+           "                the port (UPnP, NAT-PMP) and the line to give the other\n"
+           "                player is shown\n"
            "  --delay N     with --host: keys take effect N ticks (1 to 8) after they\n"
            "                are pressed, on both machines; by default the delay is\n"
            "                fitted to the round trip measured at the menu\n"
-           "  --join HOST[:PORT]\n"
+           "  --no-upnp     with --host: ask the router for nothing\n"
+           "  --join [HOST[:PORT]]\n"
            "                play over the network against the host at HOST; you play\n"
-           "                the right side (an IPv6 address goes in brackets: [ADDR]:PORT)\n"
+           "                the right side (an IPv6 address goes in brackets: [ADDR]:PORT).\n"
+           "                Without HOST the game waiting on the local network is joined\n"
            "  --replay FILE play a recorded match (every match is saved in\n"
            "                ~/.local/share/kestova/replays)\n"
            "  --help        show this text and exit\n"

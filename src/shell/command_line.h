@@ -12,10 +12,11 @@ struct CommandLineOptions {
     // --host [PORT] waits for one player; --join HOST[:PORT] connects.
     enum class Network { Off, Host, Join };
     Network network = Network::Off;
-    std::string joinHost;
-    uint16_t port = 0;       // 0 until given: kDefaultPort then
-    std::string replayFile;  // --replay FILE plays a recorded match
-    int inputDelay = 0;      // --delay N (1 to kMaxDelay, the host's); 0: fitted to the link
+    std::string joinHost;     // empty with Join: the host is looked for on the LAN
+    bool portMapping = true;  // --no-upnp: the host asks the router for nothing
+    uint16_t port = 0;        // 0 until given: kDefaultPort then
+    std::string replayFile;   // --replay FILE plays a recorded match
+    int inputDelay = 0;       // --delay N (1 to kMaxDelay, the host's); 0: fitted to the link
 };
 
 // The longest input delay --delay takes, in ticks.
@@ -34,7 +35,7 @@ struct CommandLine {
 // The arguments after the program's name.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
-// "Usage: kestova [--window | --fullscreen] [--host [PORT] | --join HOST[:PORT]] ..."
+// "Usage: kestova [--window | --fullscreen] [--host [PORT] | --join [HOST[:PORT]]] ..."
 std::string usageLine();
 // The usage line and one line per option, for --help.
 std::string helpText();

@@ -115,18 +115,23 @@ const platform::PixelSurface* NetPlay::compose(TForm1& form, const platform::Pix
                                                const std::string& text) {
     if (form.engine == nullptr || form.font == nullptr) return nullptr;
     platform::PixelSurface& canvas = *canvasOver(form.engine, canvas_, picture).ddSurface;
-    // A long notice goes on more lines: split after its first colon, then
-    // after every semicolon.
-    std::vector<std::string> lines = {text};
-    if (form.font->textWidth(text) > picture.width() - 40) {
-        lines.clear();
+    // A line break splits where it stands; a line too wide goes on more
+    // lines, split after its first colon, then after every semicolon.
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
         size_t from = 0;
-        for (size_t at = text.find_first_of(":;"); at != std::string::npos && lines.size() < 3;
-             at = text.find(';', at + 1)) {
-            lines.push_back(text.substr(from, at - from));
-            from = std::min(at + 2, text.size());
+        if (form.font->textWidth(line) > picture.width() - 40) {
+            for (size_t at = line.find_first_of(":;"); at != std::string::npos && lines.size() < 3;
+                 at = line.find(';', at + 1)) {
+                lines.push_back(line.substr(from, at - from));
+                from = std::min(at + 2, line.size());
+            }
         }
-        lines.push_back(text.substr(from));
+        lines.push_back(line.substr(from));
     }
     const int32_t x = picture.width() / 2;
     int32_t y = picture.height() - 25 - 25 * int32_t(lines.size());

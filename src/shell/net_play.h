@@ -4,6 +4,7 @@
 // main window's hooks that hand the host's seed and menu to the joining
 // machine and compare state digests.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,10 @@ class NetPlay : public platform::System {
 
     // Installs the main window's network hooks.
     void attach(TForm1& form);
+    // A line shown under the waiting note (what to tell the other player).
+    void setWaitingDetail(std::function<std::string()> detail) {
+        notes_.waitingDetail = std::move(detail);
+    }
 
     Lockstep& lockstep() { return lockstep_; }
     // Every notice given to the player, in order.

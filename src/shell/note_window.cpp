@@ -38,7 +38,10 @@ void NoteWindow::setWaiting(bool waiting, const std::string& text) {
 }
 
 std::string NoteWindow::currentNote() const {
-    if (waiting_) return waitingText_;
+    if (waiting_) {
+        const std::string detail = waitingDetail ? waitingDetail() : "";
+        return waitingText_ + (detail.empty() ? "" : "\n" + detail);
+    }
     if (!note_.empty() && clock_.milliseconds() < noteUntilMs_) return note_;
     return "";
 }

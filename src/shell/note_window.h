@@ -22,10 +22,11 @@ class NoteWindow : public platform::ForwardingWindow {
     // Shows `text` over every picture for `forMs` milliseconds.
     void showNote(const std::string& text, uint32_t forMs);
     // While true, `text` is shown over the last picture, presented again at
-    // once.
+    // once, with waitingDetail's line under it.
     void setWaiting(bool waiting, const std::string& text = "waiting for the other player");
+    std::function<std::string()> waitingDetail;
 
-    // Draws text over a copy of a picture and returns the copy; empty until
+    // Draws text (lines parted by '\n') over a copy of a picture and returns the copy; empty until
     // the game's font is loaded (no note is shown before).
     std::function<const platform::PixelSurface*(const platform::PixelSurface& picture,
                                                 const std::string& text)>

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A router (nftables masquerading, miniupnpd) maps the port of a host in "home", which names
+# the outside address; a joiner in "internet" plays through it; the mapping goes when the host
+# ends, normally or on a fatal error. Without miniupnpd the host asks for a port forward.
+source "$(dirname "$0")/lib.sh" "$@"
+PATH="$PATH:/usr/sbin"
+command -v nft >/dev/null && command -v miniupnpd >/dev/null || skip "no nftables or miniupnpd"
+OUTSIDE=11.25.0.1  # public-looking: miniupnpd refuses reserved addresses
+for host in home router internet; do make_host $host; done
+wire home 10.25.0.2/24 router 10.25.0.1/24
+wire router $OUTSIDE/24 internet 11.25.0.2/24
+on home ip route add default via 10.25.0.1
+on router sysctl -qw net.ipv4.ip_forward=1
+on router nft -f - <<NFT || skip "nftables cannot filter or translate here"
+table inet filter {
+    chain forward { type filter hook forward priority 0; policy drop; ct state established,related accept; iifname "to-home" accept; jump miniupnpd; }
+    chain prerouting { type nat hook prerouting priority -100; jump prerouting_miniupnpd; }
+    chain postrouting { type nat hook postrouting priority 100; oifname "to-internet" masquerade; jump postrouting_miniupnpd; }
+    chain miniupnpd {}; chain prerouting_miniupnpd {}; chain postrouting_miniupnpd {}
+}
+NFT
+printf '%s\n' ext_ifname=to-internet listening_ip=to-home http_port=0 enable_natpmp=yes \
+    enable_upnp=yes secure_mode=yes uuid=7d5c2c42-2b1e-4c36-9f0b-2f2f6b6b2501 \
+    "allow 1024-65535 10.25.0.0/24 1024-65535" "deny 0-65535 0.0.0.0/0 0-65535" >"$WORK/upnp.conf"
+start router miniupnpd miniupnpd -d -f "$WORK/upnp.conf"
+ROUTER=$STARTED
+mapped() { on router nft list ruleset | grep -q "dnat.*10.25.0.2:29417"; }
+
+game home host --host
+HOST=$STARTED
+wait_for host "joins with: kestova --join $OUTSIDE:29417" 15
+mapped || fail "no mapping of UDP 29417 in the router"
+game internet joiner --join "$OUTSIDE:29417"
+JOINER=$STARTED
+sleep 6
+kill -0 "$JOINER" 2>/dev/null || fail "the joiner ended before the match"
+kill -TERM "$HOST" && ends "$HOST" 10  # a close request, as the window manager's
+[ "$CODE" -eq 0 ] || fail "the host ended with $CODE"
+wait_for joiner "the other player left" 10
+! mapped || fail "the mapping outlived the host"
+passed "a match through the router's mapping, removed at the end"
+
+# A copy of the game away from its data stops on a fatal error at once,
+# skipping destructors: its mapping goes all the same.
+mkdir "$WORK/bare" && cp "$build/kestova" "$WORK/bare/"
+GAME="$WORK/bare/kestova" game home fatal --host
+ends "$STARTED" 15
+[ "$CODE" -eq 255 ] || fail "the game without data ended with $CODE, expected 255"
+[ "$(grep -c "AddPortMapping: ext port 29417" "$WORK/miniupnpd.err")" -eq 2 ] ||
+    fail "the second host made no mapping"
+! mapped || fail "the mapping outlived a fatal error"
+passed "mapping removed on a fatal error"
+
+kill -TERM "$ROUTER" && ends "$ROUTER" 10
+game home alone --host
+wait_for alone "this network needs a port forward of UDP port 29417" 10
+kill -0 "$STARTED" 2>/dev/null || fail "hosting stopped without a mapping"
+passed "no router to ask"
