@@ -171,7 +171,7 @@ void ZefDX::fatalError(const std::string& operation, const std::string& message,
     if (fatalHook != nullptr) fatalHook(formatErrorText(operation, message, code), fatalContext);
     // What must not outlive the program is undone before the box waits.
     platform::beforeFatalExit();
-    if (fullscreen) window->window().leaveFullscreen();
+    window->window().leaveFullscreen();
     platform::exitOnTerminationSignals(kFatalExitCode);
     showError(operation, message, code);
     stopped = true;

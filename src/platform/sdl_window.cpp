@@ -317,12 +317,20 @@ void SdlWindow::showMessageBox(const std::string& caption, const std::string& te
     std::cerr << caption << ": " << text << std::endl;
     // Without a display the box cannot be shown; the text is on stderr.
     if (!window_ && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return;
+    // SDL shows the box from a forked child. A program leaving for good gives
+    // the display back first: the renderer's threads, running on at the fork,
+    // could leave the child's Xlib half-changed, and it crashed before
+    // showing the box.
+    if (leftForGood_) close();
     const bool comeBack = window_ && fullscreen_ && !leftForGood_;
     if (comeBack) SDL_SetWindowFullscreen(window_, 0);
     SDL_ShowCursor(SDL_ENABLE);
     // Wrapped so that the box fits a small screen.
     const std::string lines = wrapText(text, kMessageColumns);
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), lines.c_str(), window_);
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), lines.c_str(), window_) !=
+        0) {
+        std::cerr << "kestova: the error box could not be shown: " << SDL_GetError() << std::endl;
+    }
     if (!window_ || leftForGood_) return;
     // Only a fatal error leaves full screen for good; after any other box the
     // display is as it was.
