@@ -231,7 +231,7 @@ void Lockstep::handle(platform::Transport::Event event, const std::vector<uint8_
 }
 
 void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
-    if (phase_ == Phase::Over) return;
+    if (phase_ == Phase::Over || (onOther && onOther(message))) return;
     net::Packet packet;
     std::string why;
     const net::Decoded decoded = net::decode(message.data(), message.size(), packet, why);

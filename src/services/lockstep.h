@@ -89,6 +89,8 @@ class Lockstep : public platform::InputDevice {
     // that showed the note is over. The shell shows a note and keeps the
     // window alive.
     std::function<void(bool waiting)> onWaiting;
+    // A message of another service sharing the link: true when it took it.
+    std::function<bool(const std::vector<uint8_t>& message)> onOther;
 
   private:
     // Handles one event of the link; may end network play.

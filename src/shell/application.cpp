@@ -14,6 +14,8 @@
 #include "shell/playback_system.h"
 #include "shell/replay_player.h"
 #include "shell/settings_file.h"
+#include "shell/watch_host.h"
+#include "shell/watch_play.h"
 
 int runApplication(platform::System& system, const std::function<void(TForm1&)>& prepare) {
     TForm1 form(&system);
@@ -63,6 +65,11 @@ int runApplication(int argc, char** argv) {
     const CommandLineOptions& options = commandLine.options;
     // A recording is checked before the window opens: a refusal is one line.
     if (!options.replayFile.empty()) return runReplayProgram(options.replayFile, options.windowed);
+    const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
+    const Lockstep::Options play = networkOptions();
+    if (options.network == CommandLineOptions::Network::Watch) {
+        return runWatchProgram(options.joinHost, port, options.windowed, play.identity);
+    }
     SettingsFile settingsFile(settingsPath());
     const Settings settings = settingsFile.load();
     platform::DisplayOptions display;
@@ -81,9 +88,7 @@ int runApplication(int argc, char** argv) {
     }
 
     // A join is settled before the window opens: a failure is one line.
-    const uint16_t port = options.port != 0 ? options.port : kDefaultPort;
     std::string error;
-    const Lockstep::Options play = networkOptions();
     std::unique_ptr<NetPlay> net =
         options.network == CommandLineOptions::Network::Host
             ? NetPlay::host(port, *system, system->clock(), error, play)
@@ -99,11 +104,13 @@ int runApplication(int argc, char** argv) {
     // same bindings and start from the host's menu: only the sound follows
     // this player's settings, and no settings are written.
     Replays replays(nullptr, replaysDirectory());
-    return runApplication(*net, [&net, &settings, &replays](TForm1& form) {
+    WatchHost watched(*net, options.network == CommandLineOptions::Network::Host, play.identity);
+    return runApplication(watched, [&net, &settings, &replays, &watched](TForm1& form) {
         form.settings.musicVolume = settings.musicVolume;
         form.settings.effectsVolume = settings.effectsVolume;
         form.settings.muted = settings.muted;
         net->attach(form);
         replays.attach(form);
+        watched.attach(form);
     });
 }
