@@ -155,6 +155,10 @@ ENetHost* createHost(const ENetAddress* address, size_t peers) {
     if (host != nullptr) {
         host->checksum = checksum;
         host->intercept = intercept;
+        // ENet seeds its connect ids from the host's address and the time in
+        // seconds: two processes forked alike in the same second would pick
+        // equal ids, and the keys tell peers apart by them.
+        host->randomSeed = randombytes_random();
     }
     return host;
 }

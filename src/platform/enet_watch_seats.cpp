@@ -25,7 +25,9 @@ bool EnetWatchSeats::take(const ENetEvent& event) {
             return true;
         case ENET_EVENT_TYPE_RECEIVE:
             if (!slot.watcher) return false;
-            if (events_.size() < kMaxQueuedEvents) {
+            // Only the game's channel: a spectator's link sends its session
+            // value on the other, which a host keeps for its partner alone.
+            if (event.channelID == 0 && events_.size() < kMaxQueuedEvents) {
                 events_.push_back(
                     {Event::Message, seat,
                      std::vector<uint8_t>(event.packet->data,
