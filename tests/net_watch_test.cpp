@@ -101,19 +101,20 @@ TEST_F(NetWatchFeedTest, LateSpectatorsGetTheWholeSessionAndALaggardIsLetGoWitho
     // The laggard reads no more; the host never waits for it.
     const uint64_t before = clock.ms;
     int readsToDrop = 0;
-    while (feed->watching() == 2 && readsToDrop < 5000) {
+    while (feed->watching() == 2 && readsToDrop < 20000) {
         hostRead();
         late.client->service(0);
         ++readsToDrop;
     }
     EXPECT_EQ(clock.ms, before);
     EXPECT_EQ(feed->watching(), 1u);
-    // The bound lies 32 KB past the catch-up, at 40 to 72 bytes a read.
-    EXPECT_GT(readsToDrop, 32 * 1024 / 72);
-    EXPECT_LT(readsToDrop, 5000);
+    // The bound lies 512 KB past the catch-up, at 40 to 72 bytes a read.
+    EXPECT_GT(readsToDrop, 512 * 1024 / 72);
+    EXPECT_LT(readsToDrop, 20000);
     ASSERT_EQ(notices, std::vector<std::string>{"a spectator fell too far behind and was let go"});
-    laggard.client->service(0);
-    EXPECT_TRUE(laggard.client->over());
+    // What was queued before it was let go still reaches it, in slices.
+    for (int n = 0; n < 10 && !laggard.client->over(); ++n) laggard.client->service(0);
+    EXPECT_EQ(laggard.client->endReason(), "too far behind");
 
     late.client->service(0);
     EXPECT_GT(late.client->recording().reads, 800);

@@ -23,9 +23,10 @@ class SpectatorFeed {
         // A caller that has not said hello by then is let go.
         uint32_t helloWithinMs = 2000;
         // A spectator is let go once more than the recording it was sent on
-        // joining plus this much is still unacknowledged (about 30 s of
-        // ticks at their usual size).
-        size_t slackBytes = 32 * 1024;
+        // joining plus this much is still unacknowledged: 40 bytes a read
+        // make this about 30 s of the menu's fast key reads, several minutes
+        // of a match's one read a frame.
+        size_t slackBytes = 512 * 1024;
     };
 
     SpectatorFeed(platform::WatchSeats& seats, platform::Clock& clock, Options options);
