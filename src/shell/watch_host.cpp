@@ -25,7 +25,8 @@ int32_t WatchCountWindow::present(const platform::PixelSurface& back) {
         return inner_.present(back);
     }
     Surface& canvas = canvasOver(form->engine, canvas_, back);
-    form->font->draw(&canvas, back.width() - 8, 6, std::to_string(count_) + " watching", 2);
+    // Top centre: between the two sides' gauges.
+    form->font->draw(&canvas, back.width() / 2, 6, std::to_string(count_) + " watching", 6);
     return inner_.present(*canvas.ddSurface);
 }
 

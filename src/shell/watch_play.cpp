@@ -87,6 +87,8 @@ class Spectator : private KeyFeed {
 
     void stayAtEnd() {
         note_ = client_.endReason() + ": Escape leaves";
+        // Dark, the note itself would not be drawn.
+        setDark(false);
         platform::System& real = base_.inner();
         uint8_t previous[256];
         real.input().readKeys(previous);
