@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -eq 0 ] && harnesses=(archive bmp wav zan net blit recording)
+[ ${#harnesses[@]} -eq 0 ] && harnesses=(archive bmp wav zan net blit recording watch)
 build="${KESTOVA_FUZZ_BUILD:-build-fuzz}"
 
 # libFuzzer comes with clang's runtime package; without it there is nothing to run.

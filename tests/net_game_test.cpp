@@ -13,19 +13,7 @@ using namespace net_instance;
 class NetGameTest : public ::testing::Test {
   protected:
     NetGameTest() {
-        // The host sets up a one-day match of computer sides; the joining
-        // machine's own seed and menu differ and must give way.
-        host.keySeed = 11;
-        // No F12: it saves a screenshot on its own machine (into the current
-        // folder here); that it never crosses the wire is the lockstep test's.
-        host.codes = {DIK_W, DIK_S, DIK_A, DIK_D, DIK_LSHIFT, DIK_X};
-        host.startTicks = {5, 6, 7};
-        host.calendar = 1733660000;
-        const int hostMenu[5] = {1, 1, 1, 3, 4};
-        std::copy(hostMenu, hostMenu + 5, host.menu);
-        join.keySeed = 22;
-        join.codes = {DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_SPACE, DIK_NUMPAD8};
-        join.calendar = 1733669999;
+        oneDayOfComputers(host, join);
         tracePath = ::testing::TempDir() + "kestova_net_" + std::to_string(getpid());
     }
 

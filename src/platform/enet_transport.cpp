@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/lan_search.h"
+#include "platform/enet_watch_seats.h"
 #include "platform/transport.h"
 
 namespace platform {
@@ -25,10 +26,9 @@ constexpr enet_uint8 kUnreliableChannel = 2;
 constexpr enet_uint32 kTimeoutMs = 5000;
 // A caller that sends nothing for this long after connecting is let go.
 constexpr uint32_t kFirstWordMs = 2000;
-// Listening: the partner, and room to tell a few more callers the host is busy.
-constexpr size_t kListenPeers = 4;
-// Carried by the disconnect that turns a caller away.
-constexpr enet_uint32 kBusyWord = 0x6B627379;
+// Listening: the partner, and room to tell a few more callers the host is
+// busy; spectators have seats beside.
+constexpr size_t kListenPeers = 4 + EnetWatchSeats::kPeers;
 constexpr size_t kNonceBytes = 16;
 
 bool enetReady() {
@@ -166,13 +166,18 @@ ENetHost* createHost(const ENetAddress* address, size_t peers) {
     if (host != nullptr) {
         host->checksum = checksum;
         host->intercept = intercept;
+        // ENet seeds its connect ids from the host's address and the time in
+        // seconds: two processes forked alike in the same second would pick
+        // equal ids, and the keys tell peers apart by them.
+        host->randomSeed = randombytes_random();
     }
     return host;
 }
 
 class EnetTransport : public Transport {
   public:
-    EnetTransport(ENetHost* host, bool listening) : host_(host), listening_(listening) {
+    EnetTransport(ENetHost* host, bool listening)
+        : host_(host), listening_(listening), seats_(host) {
         keys_.host = host;
         keys_.listening = listening;
     }
@@ -190,6 +195,7 @@ class EnetTransport : public Transport {
         ENetEvent event;
         const int got = enet_host_service(host_, &event, timeoutMs);
         if (got <= 0) return quietPartner();
+        if (listening_ && seats_.take(event)) return Event::None;
         switch (event.type) {
             case ENET_EVENT_TYPE_CONNECT:
                 if (!listening_) return Event::None;
@@ -221,6 +227,8 @@ class EnetTransport : public Transport {
                 return Event::None;
         }
     }
+
+    WatchSeats* seats() { return listening_ ? &seats_ : nullptr; }
 
     void setPartnerTimeout(uint32_t ms) override {
         timeoutMs_ = ms;
@@ -320,6 +328,7 @@ class EnetTransport : public Transport {
     uint64_t metMs_ = 0;
     enet_uint32 timeoutMs_ = kTimeoutMs;
     SessionKeys keys_;
+    EnetWatchSeats seats_;  // outlives the host: its packets count down here
 };
 
 std::string hostPort(const std::string& host, uint16_t port) {
@@ -374,7 +383,13 @@ EnetLink enetListen(uint16_t port, const std::string& bindHost) {
     return link;
 }
 
-EnetLink enetConnect(const std::string& hostName, uint16_t port, uint32_t timeoutMs) {
+WatchSeats* watchSeatsOf(Transport& link) {
+    auto* enet = dynamic_cast<EnetTransport*>(&link);
+    return enet != nullptr ? enet->seats() : nullptr;
+}
+
+EnetLink enetConnect(const std::string& hostName, uint16_t port, uint32_t timeoutMs,
+                     bool watching) {
     EnetLink link;
     if (!enetReady()) {
         link.error = "network: cannot start ENet";
@@ -399,7 +414,7 @@ EnetLink enetConnect(const std::string& hostName, uint16_t port, uint32_t timeou
     SessionKeys handshake;  // the zero key until there is a partner
     handshake.host = host;
     Serving serve(&handshake);
-    ENetPeer* peer = enet_host_connect(host, &address, kChannels, 0);
+    ENetPeer* peer = enet_host_connect(host, &address, kChannels, watching ? kWatchWord : 0);
     if (peer == nullptr) {
         link.error = "network: cannot start a connection";
         return link;

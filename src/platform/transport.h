@@ -50,8 +50,9 @@ struct EnetLink {
 EnetLink enetListen(uint16_t port, const std::string& bindHost = "");
 // Connects to host:port and waits up to `timeoutMs` for the answer. The
 // error lines: "HOST: no such host", "no answer from HOST:PORT",
-// "HOST: IPv6 is not supported ...".
-EnetLink enetConnect(const std::string& host, uint16_t port, uint32_t timeoutMs);
+// "HOST: IPv6 is not supported ...". `watching`: as a spectator.
+EnetLink enetConnect(const std::string& host, uint16_t port, uint32_t timeoutMs,
+                     bool watching = false);
 
 class Clock;
 

@@ -340,7 +340,7 @@ void Lockstep::takePong(uint32_t stamp) {
 }
 
 void Lockstep::handleMessage(const std::vector<uint8_t>& message) {
-    if (phase_ == Phase::Over) return;
+    if (phase_ == Phase::Over || (onOther && onOther(message))) return;
     net::Packet packet;
     std::string why;
     const net::Decoded decoded = net::decode(message.data(), message.size(), packet, why);

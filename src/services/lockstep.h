@@ -116,6 +116,8 @@ class Lockstep : public platform::InputDevice {
     // partner's beside them (the last one differs). What it returns (where a
     // report went) is added to the notice.
     std::function<std::string(const std::vector<replay::NetDigest>& digests)> onOutOfStep;
+    // A message of another service sharing the link: true when it took it.
+    std::function<bool(const std::vector<uint8_t>& message)> onOther;
 
   private:
     // Handles one event of the link; may end network play.

@@ -16,6 +16,8 @@
 #include "shell/playback_system.h"
 #include "shell/replay_player.h"
 #include "shell/settings_file.h"
+#include "shell/watch_host.h"
+#include "shell/watch_play.h"
 
 int runApplication(platform::System& system, const std::function<void(TForm1&)>& prepare) {
     TForm1 form(&system);
@@ -65,10 +67,15 @@ int runApplication(int argc, char** argv) {
     const CommandLineOptions& options = commandLine.options;
     // A recording is checked before the window opens: a refusal is one line.
     if (!options.replayFile.empty()) return runReplayProgram(options.replayFile, options.windowed);
-    // With no address, the game to join is looked for on the LAN first: a
-    // search that finds none or several ends the program in a second or so.
     using Network = CommandLineOptions::Network;
     uint16_t port = options.port != 0 ? options.port : kDefaultPort;
+    Lockstep::Options play = networkOptions();
+    play.inputDelay = options.inputDelay;
+    if (options.network == Network::Watch) {
+        return runWatchProgram(options.joinHost, port, options.windowed, play.identity);
+    }
+    // With no address, the game to join is looked for on the LAN first: a
+    // search that finds none or several ends the program in a second or so.
     std::string joinHost = options.joinHost;
     if (options.network == Network::Join && joinHost.empty() &&
         !findLanHost(port, joinHost, port, std::cout, std::cerr)) {
@@ -93,8 +100,6 @@ int runApplication(int argc, char** argv) {
 
     // A join is settled before the window opens: a failure is one line.
     std::string error;
-    Lockstep::Options play = networkOptions();
-    play.inputDelay = options.inputDelay;
     // Made once the port is ours, and removed after the goodbye to the partner.
     std::unique_ptr<platform::PortMapping> mapping;
     std::unique_ptr<NetPlay> net =
@@ -125,11 +130,13 @@ int runApplication(int argc, char** argv) {
     net->lockstep().onOutOfStep = [&replays](const std::vector<replay::NetDigest>& digests) {
         return replays.saveReport(digests);
     };
-    return runApplication(*net, [&net, &settings, &replays](TForm1& form) {
+    WatchHost watched(*net, options.network == Network::Host, play.identity);
+    return runApplication(watched, [&net, &settings, &replays, &watched](TForm1& form) {
         form.settings.musicVolume = settings.musicVolume;
         form.settings.effectsVolume = settings.effectsVolume;
         form.settings.muted = settings.muted;
         net->attach(form);
         replays.attach(form);
+        watched.attach(form);
     });
 }

@@ -71,9 +71,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     using Network = CommandLineOptions::Network;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--host" || arg == "--join") {
+        if (arg == "--host" || arg == "--join" || arg == "--watch") {
             if (result.options.network != Network::Off || !result.options.replayFile.empty()) {
-                return failure("only one of --host and --join, once");
+                return failure("only one of --host, --join and --watch, once");
             }
         }
         if (arg == "--host") {
@@ -85,12 +85,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 }
                 ++i;
             }
-        } else if (arg == "--join") {
-            result.options.network = Network::Join;
-            // Without an address the game is looked for on the LAN.
-            if (i + 1 >= args.size() || (!args[i + 1].empty() && args[i + 1][0] == '-')) continue;
+        } else if (arg == "--join" || arg == "--watch") {
+            result.options.network = arg == "--join" ? Network::Join : Network::Watch;
+            // Without an address the game to join is looked for on the LAN.
+            const bool bare = i + 1 >= args.size() || (!args[i + 1].empty() && args[i + 1][0] == '-');
+            if (bare && arg == "--join") continue;
+            if (bare || args[i + 1].empty()) {
+                return failure(arg + (arg == "--join" ? " needs HOST or HOST:PORT, or nothing"
+                                                      : " needs HOST or HOST:PORT"));
+            }
             const std::string& where = args[++i];
-            if (where.empty()) return failure("--join needs HOST or HOST:PORT, or nothing");
             const std::string bad = splitHostPort(where, result.options);
             if (!bad.empty()) return failure(bad);
         } else if (arg == "--delay") {
@@ -133,7 +137,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 
 std::string usageLine() {
     return "Usage: kestova [--window | --fullscreen] [--host [PORT] [--delay N] [--no-upnp] | "
-           "--join [HOST[:PORT]] | --replay FILE] [--help] [--version]";
+           "--join [HOST[:PORT]] | --watch HOST[:PORT] | --replay FILE] [--help] [--version]";
 }
 
 std::string helpText() {
@@ -157,6 +161,9 @@ std::string helpText() {
            "                play over the network against the host at HOST; you play\n"
            "                the right side (an IPv6 address goes in brackets: [ADDR]:PORT).\n"
            "                Without HOST the game waiting on the local network is joined\n"
+           "  --watch HOST[:PORT]\n"
+           "                watch the networked match hosted at HOST, as one of up to\n"
+           "                8 spectators; Escape leaves\n"
            "  --replay FILE play a recorded match (every match is saved in\n"
            "                ~/.local/share/kestova/replays)\n"
            "  --help        show this text and exit\n"

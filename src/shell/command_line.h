@@ -9,8 +9,9 @@
 struct CommandLineOptions {
     bool windowed = false;      // --window; --fullscreen (the default) undoes it
     bool displayGiven = false;  // either was given: the settings file's choice gives way
-    // --host [PORT] waits for one player; --join HOST[:PORT] connects.
-    enum class Network { Off, Host, Join };
+    // --host [PORT] waits for one player; --join HOST[:PORT] connects;
+    // --watch HOST[:PORT] watches the match there (joinHost is the host).
+    enum class Network { Off, Host, Join, Watch };
     Network network = Network::Off;
     std::string joinHost;     // empty with Join: the host is looked for on the LAN
     bool portMapping = true;  // --no-upnp: the host asks the router for nothing

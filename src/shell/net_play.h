@@ -54,6 +54,7 @@ class NetPlay : public platform::System {
     }
 
     Lockstep& lockstep() { return lockstep_; }
+    platform::Transport& link() { return *link_; }
     // Every notice given to the player, in order.
     const std::vector<std::string>& notices() const { return notices_; }
 

@@ -27,8 +27,8 @@ constexpr int kNormalSpeed = 2;
 constexpr int kJumpReads = 10000 / 38;  // 10 s of frames
 constexpr uint32_t kNoteMs = 4000;
 
-// Draws `text` (lines split at '\n', the last at the bottom) in the game's
-// font over a copy of `picture`.
+}  // namespace
+
 const platform::PixelSurface* drawOver(TForm1& form, std::unique_ptr<Surface>& canvas,
                                        const platform::PixelSurface& picture,
                                        const std::string& text) {
@@ -44,6 +44,8 @@ const platform::PixelSurface* drawOver(TForm1& form, std::unique_ptr<Surface>& c
     }
     return canvas->ddSurface.get();
 }
+
+namespace {
 
 class Watcher {
   public:

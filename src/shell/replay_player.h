@@ -14,6 +14,15 @@ class TForm1;
 class PlaybackSystem;
 class MatchRecorder;
 class Surface;
+namespace platform {
+class PixelSurface;
+}
+
+// Draws `text` (lines split at '\n', the last at the bottom) in the game's
+// font over a copy of `picture` kept in `canvas`; null until the font is there.
+const platform::PixelSurface* drawOver(TForm1& form, std::unique_ptr<Surface>& canvas,
+                                       const platform::PixelSurface& picture,
+                                       const std::string& text);
 
 // Plays `recording` on screen until Escape or a close request; the world is
 // left where the replay stood.

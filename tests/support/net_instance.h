@@ -32,6 +32,7 @@
 #include "shell/main_window.h"
 #include "shell/net_play.h"
 #include "shell/state_digest.h"
+#include "shell/watch_host.h"
 #include "support/scratch_dir.h"
 
 namespace net_instance {
@@ -46,7 +47,37 @@ struct Player {
     // Leaving: at this tick the machine quits (politely) or crashes.
     int leaveAtTick = -1;
     bool crash = false;
+    // The host, at this tick: writes a byte to `spectatorPipe`, then serves
+    // its link until a spectator follows (20 s at most).
+    int spectatorTick = -1;
+    int spectatorPipe = -1;
 };
+
+// The host sets up a one-day match of computer sides; the joining machine's
+// own seed and menu differ and must give way. No F12: it saves a screenshot
+// on its own machine (into the current folder here); that it never crosses
+// the wire is the lockstep test's.
+inline void oneDayOfComputers(Player& host, Player& join) {
+    host.keySeed = 11;
+    host.codes = {DIK_W, DIK_S, DIK_A, DIK_D, DIK_LSHIFT, DIK_X};
+    host.startTicks = {5, 6, 7};
+    host.calendar = 1733660000;
+    const int hostMenu[5] = {1, 1, 1, 3, 4};
+    std::copy(hostMenu, hostMenu + 5, host.menu);
+    join.keySeed = 22;
+    join.codes = {DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_SPACE, DIK_NUMPAD8};
+    join.calendar = 1733669999;
+}
+
+inline void waitForSpectator(const Player& me, NetPlay& net, WatchHost& watched) {
+    const char ready = 1;
+    if (write(me.spectatorPipe, &ready, 1) != 1) _exit(3);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (watched.feed()->watching() == 0 && std::chrono::steady_clock::now() < until) {
+        net.lockstep().linger(10);
+        watched.feed()->serve();
+    }
+}
 
 constexpr int kKeysFromTick = 20;
 
@@ -160,10 +191,13 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
             }
         }
         NetPlay* netp = net.get();
+        // As the program: the host seats spectators, both show their number.
+        WatchHost watched(*net, role == Lockstep::Role::Host, options.identity);
         // Read 0 is the input's own first read; tick t is read t + 1.
-        headless.onKeyRead = [&me, netp](int read, uint8_t held[256]) {
+        headless.onKeyRead = [&me, netp, &watched](int read, uint8_t held[256]) {
             const int tick = read - 1;
             if (tick < 0) return;
+            if (tick == me.spectatorTick) waitForSpectator(me, *netp, watched);
             if (tick == me.leaveAtTick) {
                 if (me.crash) _exit(0);  // no goodbye at all
                 netp->lockstep().leave();
@@ -173,10 +207,16 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
         };
         Trace trace;
         playToEndScreen(
-            headless, *net, me.menu, [&](TForm1& form) { net->attach(form); }, trace);
+            headless, watched, me.menu,
+            [&](TForm1& form) {
+                net->attach(form);
+                watched.attach(form);
+            },
+            trace);
         trace.notices = net->notices();
         trace.longestStallMs = net->lockstep().longestStallMs();
         trace.inputDelay = net->lockstep().inputDelay();
+        if (watched.feed()) watched.feed()->close("the match is over");
         // The host stays until the joining machine has all it needs and goes.
         if (role == Lockstep::Role::Host) net->lockstep().linger(8000);
         writeTrace(tracePath, trace);
