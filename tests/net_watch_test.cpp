@@ -33,6 +33,9 @@ class HostMoves : public platform::Transport {
         return inner_->poll(message, timeoutMs);
     }
     bool send(const uint8_t* data, size_t size) override { return inner_->send(data, size); }
+    bool sendUnreliable(const uint8_t* data, size_t size) override {
+        return inner_->sendUnreliable(data, size);
+    }
     void disconnect() override { inner_->disconnect(); }
     void setPartnerTimeout(uint32_t ms) override { inner_->setPartnerTimeout(ms); }
 
