@@ -18,6 +18,18 @@
 
 namespace fuzz {
 
+// Time passes only where a network machine waits: a run never takes real time.
+class WaitingClock : public platform::Clock {
+  public:
+    uint64_t counter() override { return ms_; }
+    uint64_t counterFrequency() override { return 1000; }
+    void sleepMs(uint32_t ms) override { ms_ += ms; }
+    int64_t calendarSeconds() override { return 0; }
+
+  private:
+    uint64_t ms_ = 0;
+};
+
 // A fatal error the engine reported: the input was refused, which is the
 // sound outcome for a damaged file.
 struct Refused : std::runtime_error {

@@ -20,18 +20,6 @@ class NoKeys : public platform::InputDevice {
     void setMousePos(int, int) override {}
 };
 
-// Time passes only where the lockstep waits: a run never takes real time.
-class WaitingClock : public platform::Clock {
-  public:
-    uint64_t counter() override { return ms_; }
-    uint64_t counterFrequency() override { return 1000; }
-    void sleepMs(uint32_t ms) override { ms_ += ms; }
-    int64_t calendarSeconds() override { return 0; }
-
-  private:
-    uint64_t ms_ = 0;
-};
-
 std::vector<uint8_t> encodeAgain(const net::Packet& p) {
     switch (p.type) {
         case net::Type::Hello:
@@ -84,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A host in lockstep hears the run from its partner, and so does a
     // joining machine from its host; the odd messages go unreliably.
     for (const Lockstep::Role role : {Lockstep::Role::Host, Lockstep::Role::Join}) {
-        WaitingClock clock;
+        fuzz::WaitingClock clock;
         auto [own, partner] = platform::memoryLinkPair(clock);
         NoKeys keyboard;
         Lockstep::Options options;

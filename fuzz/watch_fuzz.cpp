@@ -14,17 +14,6 @@
 
 namespace {
 
-class WaitingClock : public platform::Clock {
-  public:
-    uint64_t counter() override { return ms_; }
-    uint64_t counterFrequency() override { return 1000; }
-    void sleepMs(uint32_t ms) override { ms_ += ms; }
-    int64_t calendarSeconds() override { return 0; }
-
-  private:
-    uint64_t ms_ = 0;
-};
-
 std::vector<uint8_t> encodeAgain(const watch::Message& m) {
     switch (m.type) {
         case watch::Type::Hello:
@@ -53,6 +42,7 @@ class ScriptedHost : public platform::Transport {
         return Event::Message;
     }
     bool send(const uint8_t*, size_t) override { return true; }
+    bool sendUnreliable(const uint8_t*, size_t) override { return true; }
     void disconnect() override {}
     void setPartnerTimeout(uint32_t) override {}
 
@@ -90,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // A host's feed hears the run from a spectator while ticks go out.
-    WaitingClock clock;
+    fuzz::WaitingClock clock;
     auto seats = platform::memoryWatchSeats(clock);
     SpectatorFeed::Options options;
     SpectatorFeed feed(*seats, clock, options);
