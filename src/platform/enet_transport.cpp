@@ -7,8 +7,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/lan_search.h"
 #include "platform/enet_watch_seats.h"
+#include "platform/lan_search.h"
 #include "platform/transport.h"
 
 namespace platform {

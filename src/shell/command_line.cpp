@@ -88,7 +88,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--join" || arg == "--watch") {
             result.options.network = arg == "--join" ? Network::Join : Network::Watch;
             // Without an address the game to join is looked for on the LAN.
-            const bool bare = i + 1 >= args.size() || (!args[i + 1].empty() && args[i + 1][0] == '-');
+            const bool bare =
+                i + 1 >= args.size() || (!args[i + 1].empty() && args[i + 1][0] == '-');
             if (bare && arg == "--join") continue;
             if (bare || args[i + 1].empty()) {
                 return failure(arg + (arg == "--join" ? " needs HOST or HOST:PORT, or nothing"
