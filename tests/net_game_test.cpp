@@ -75,6 +75,16 @@ TEST_F(NetGameTest, BothMachinesPlayTheSameWarDayAsOneMachineOnTheCombinedKeys) 
     }
 }
 
+TEST_F(NetGameTest, BothWholeProgramsRunAlikeFromTheMenuThroughPauseAndEscapeToTheirEnd) {
+    host.wholeProgram = join.wholeProgram = true;
+    auto [h, j] = play({}, 120000);
+    ASSERT_EQ(h.exitCode, 0);
+    ASSERT_EQ(j.exitCode, 0);
+    EXPECT_TRUE(h.endScreen);
+    ASSERT_GT(h.frames.size(), 100u);
+    EXPECT_EQ(h.frames, j.frames);
+}
+
 TEST_F(NetGameTest, ThroughASlowLossyRelayTheMatchStillCompletesAlike) {
     // 100 ms each way, up to 30 ms of jitter, a tenth of the datagrams
     // lost, at the delay fitted to it.

@@ -29,6 +29,7 @@
 #include "platform/transport.h"
 #include "services/dik_codes.h"
 #include "services/lockstep.h"
+#include "shell/application.h"
 #include "shell/main_window.h"
 #include "shell/net_play.h"
 #include "shell/state_digest.h"
@@ -51,6 +52,9 @@ struct Player {
     // its link until a spectator follows (20 s at most).
     int spectatorTick = -1;
     int spectatorPipe = -1;
+    // The whole program instead of a match from the menu: Escape through the
+    // start-up screens; the host then plays `script` (see wholeProgramKeys).
+    bool wholeProgram = false;
 };
 
 // The host sets up a one-day match of computer sides; the joining machine's
@@ -160,6 +164,64 @@ inline Trace readTrace(const std::string& path) {
     return t;
 }
 
+inline bool shown(const TForm1& form, const ZefBase* screen) {
+    return screen != nullptr && form.engine->children.contains(screen);
+}
+
+// The host's keys in a whole-program network game: at the menu one war day
+// and one palm, started; in the match P, P again (the pause ends), then
+// Escape; the end screen left; from the menu the quit screen, quit and a key
+// for each closing picture. Each step waits for its screen and three reads;
+// frames away from the menu and the end screen are the match's (its title
+// cards and pause are waits, not frames).
+class WholeProgramKeys {
+  public:
+    void press(const TForm1& form, bool host, uint8_t held[256]) {
+        if (!inLoop(form)) {
+            // Escape every fourth read skips the start-up pictures, the logo too.
+            if (++startReads_ % 4 == 0) held[DIK_ESCAPE] = 0x80;
+            return;
+        }
+        if (!host || gap_-- > 0 || step_ >= std::size(kSteps)) return;
+        const Step& step = kSteps[step_];
+        const bool ready =
+            step.when == When::Menu    ? shown(form, form.menu)
+            : step.when == When::Match ? !shown(form, form.menu) && !shown(form, form.endScreen) &&
+                                             form.engine->frameCounter > matchFrom_
+            : step.when == When::End ? shown(form, form.endScreen) && form.endScreen->frames > 20
+                                     : true;
+        if (!ready) return;
+        if (step.when != When::Match) matchFrom_ = form.engine->frameCounter + 40;
+        held[step.key] = 0x80;
+        ++step_;
+        gap_ = 3;
+    }
+    bool done() const { return step_ == std::size(kSteps); }
+
+  private:
+    enum class When { Menu, Match, End, Any };
+    struct Step {
+        When when;
+        int key;
+    };
+    static constexpr Step kSteps[] = {
+        {When::Menu, DIK_DOWN},   {When::Menu, DIK_DOWN},    {When::Menu, DIK_LEFT},
+        {When::Menu, DIK_LEFT},   {When::Menu, DIK_LEFT},    {When::Menu, DIK_LEFT},
+        {When::Menu, DIK_DOWN},   {When::Menu, DIK_LEFT},    {When::Menu, DIK_LEFT},
+        {When::Menu, DIK_DOWN},   {When::Menu, DIK_RETURN},  {When::Match, DIK_P},
+        {When::Any, DIK_P},       {When::Match, DIK_ESCAPE}, {When::End, DIK_Q},
+        {When::Menu, DIK_ESCAPE}, {When::Any, DIK_Q},        {When::Any, DIK_Q},
+        {When::Any, DIK_Q},
+    };
+    static bool inLoop(const TForm1& form) {
+        return form.engine != nullptr && form.engine->frameCounter > 0;
+    }
+    int startReads_ = 0;
+    int gap_ = 0;
+    size_t step_ = 0;
+    int32_t matchFrom_ = 0;
+};
+
 // One machine in a child process. Host: listens on a free port and writes
 // it to `portPipe`. Join: connects to `port`. Returns the child's pid.
 inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int portPipe,
@@ -206,13 +268,34 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
             streamKeys(me, tick, held);
         };
         Trace trace;
-        playToEndScreen(
-            headless, watched, me.menu,
-            [&](TForm1& form) {
+        if (me.wholeProgram) {
+            // The frames in lockstep, by tick: the start-up screens are each
+            // machine's own.
+            WholeProgramKeys script;
+            code = runApplication(watched, [&](TForm1& form) {
                 net->attach(form);
                 watched.attach(form);
-            },
-            trace);
+                headless.onKeyRead = [&script, &form, role](int, uint8_t held[256]) {
+                    script.press(form, role == Lockstep::Role::Host, held);
+                };
+                form.onFrameStart = [&form, &trace, netp, digests = form.onFrameStart] {
+                    if (digests) digests();
+                    if (netp->lockstep().phase() != Lockstep::Phase::Lockstep) return;
+                    trace.endScreen = trace.endScreen || shown(form, form.endScreen);
+                    trace.frames.push_back(std::to_string(netp->lockstep().tick()) + " " +
+                                           std::to_string(stateDigest()));
+                };
+            });
+            if (role == Lockstep::Role::Host && !script.done()) code = 5;
+        } else {
+            playToEndScreen(
+                headless, watched, me.menu,
+                [&](TForm1& form) {
+                    net->attach(form);
+                    watched.attach(form);
+                },
+                trace);
+        }
         trace.notices = net->notices();
         trace.longestStallMs = net->lockstep().longestStallMs();
         trace.inputDelay = net->lockstep().inputDelay();
