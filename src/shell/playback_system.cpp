@@ -1,5 +1,10 @@
 #include "shell/playback_system.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "services/dik_codes.h"
+
 class PlaybackSystem::PlaybackWindow : public platform::ForwardingWindow {
   public:
     explicit PlaybackWindow(PlaybackSystem& owner)
@@ -174,17 +179,39 @@ int32_t PlaybackSystem::show(const platform::PixelSurface& picture) {
     return inner_.window().present(shown != nullptr ? *shown : picture);
 }
 
+void PlaybackSystem::latchKeys() {
+    uint8_t now[256];
+    inner_.input().readKeys(now);
+    // Keys already down when the replay began are no presses.
+    for (int code = 0; code < 256; ++code) {
+        if (primed_) hits_[code] |= now[code] & ~held_[code] & 0x80;
+    }
+    std::memcpy(held_, now, sizeof held_);
+    primed_ = true;
+}
+
+void PlaybackSystem::takeHits(uint8_t hits[256]) {
+    latchKeys();
+    std::memcpy(hits, hits_, sizeof hits_);
+    std::memset(hits_, 0, sizeof hits_);
+}
+
 void PlaybackSystem::pace() {
     platform::Clock& real = clock_->inner();
     const uint64_t frequency = real.counterFrequency();
     if (frequency == 0) return;
     // Where real time should stand for the game time shown so far.
     const double dueMs = double(clock_->virtualMs() - virtualAnchor_) / speed_;
-    const double nowMs = double(real.counter() - realAnchor_) * 1000.0 / double(frequency);
-    if (dueMs > nowMs) {
-        real.sleepMs(uint32_t(dueMs - nowMs));
-    } else if (nowMs - dueMs > 250.0) {
+    auto nowMs = [&] { return double(real.counter() - realAnchor_) * 1000.0 / double(frequency); };
+    if (nowMs() - dueMs > 250.0) {
         // Far behind (a slow machine at x8): go on from here rather than rush.
         setSpeed(speed_);
+        return;
+    }
+    // A wait of the game (a title card) comes due all at once at the next
+    // picture: it is slept in short slices, watching the keys, and Escape
+    // cuts it short.
+    for (latchKeys(); hits_[DIK_ESCAPE] == 0 && dueMs > nowMs(); latchKeys()) {
+        real.sleepMs(uint32_t(std::min(20.0, dueMs - nowMs()) + 0.5));
     }
 }

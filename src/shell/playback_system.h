@@ -33,6 +33,11 @@ class PlaybackSystem : public platform::System {
     void presentStill(const platform::PixelSurface& picture);
     // Shows `text` over the pictures of play for `forMs` milliseconds.
     void showNote(const std::string& text, uint32_t forMs);
+    // The player's own keys pressed since the last call, 0x80 each: they are
+    // looked at at every paced picture too, so that a press during a long
+    // stretch of the replay (a title card) is not lost. After Escape the
+    // pictures are no longer held back, so that the stretch ends at once.
+    void takeHits(uint8_t hits[256]);
 
     // Draws text over a copy of a picture and returns the copy; null until
     // the game's font is there.
@@ -48,6 +53,7 @@ class PlaybackSystem : public platform::System {
     class PlaybackClock;
     class PlaybackAudio;
     void pace();
+    void latchKeys();
     int32_t show(const platform::PixelSurface& picture);
 
     platform::System& inner_;
@@ -60,4 +66,7 @@ class PlaybackSystem : public platform::System {
     uint64_t virtualAnchor_ = 0;  // virtual milliseconds then
     std::string note_;
     uint64_t noteUntil_ = 0;  // inner counter
+    uint8_t held_[256] = {};
+    uint8_t hits_[256] = {};
+    bool primed_ = false;  // held_ has been read once
 };

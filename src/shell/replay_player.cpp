@@ -75,14 +75,10 @@ class Watcher {
     }
 
     void run() {
-        uint8_t previous[256];
-        playback_.inner().input().readKeys(previous);
+        uint8_t hits[256];
+        playback_.takeHits(hits);
         while (!form_.engine->closeRequested()) {
-            uint8_t now[256];
-            playback_.inner().input().readKeys(now);
-            uint8_t hits[256];
-            for (int code = 0; code < 256; ++code) hits[code] = now[code] & ~previous[code] & 0x80;
-            std::memcpy(previous, now, sizeof previous);
+            playback_.takeHits(hits);
             auto hit = [&hits](int code) { return hits[code] != 0; };
             if (hit(DIK_ESCAPE)) return;
             if (hit(DIK_SPACE) || hit(DIK_P)) paused_ = !paused_;

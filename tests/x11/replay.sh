@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game under Xvfb: a computer match, left with Escape, is saved in
 # the replays folder; --replay plays it, a jump forward changes the picture
-# and Escape ends the program with exit code 0.
+# and Escape ends the program with exit code 0, also when pressed during a
+# title card, which the replay runs as one long stretch.
 source "$(dirname "$0")/lib.sh" "$@"
 screen_up 1024x768
 run_game --window
@@ -29,4 +30,12 @@ changed="$(differing "$WORK/before.png" "$WORK/after.png")"
 alive || fail "the replay ended by itself"
 hold_key Escape 0.15
 expect_exit 0 10 "Escape"
+
+CASE="title card"
+run_game --window --replay "$recording"
+game_window 30 >/dev/null
+sleep 1.5
+screenshot "$WORK/card.png"
+hold_key Escape 0.15
+expect_exit 0 5 "Escape"
 passed
