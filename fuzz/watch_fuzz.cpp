@@ -32,12 +32,17 @@ std::vector<uint8_t> encodeAgain(const watch::Message& m) {
     return {};
 }
 
-// Plays the host's side of a greeting, then sends the run.
+// Plays the host's side of a greeting, then sends the run; past its end a
+// poll waits its time out on the clock, as a quiet link does.
 class ScriptedHost : public platform::Transport {
   public:
-    explicit ScriptedHost(std::vector<std::vector<uint8_t>> run) : run_(std::move(run)) {}
-    Event poll(std::vector<uint8_t>& message, uint32_t) override {
-        if (next_ >= run_.size()) return Event::None;
+    ScriptedHost(std::vector<std::vector<uint8_t>> run, platform::Clock& clock)
+        : run_(std::move(run)), clock_(clock) {}
+    Event poll(std::vector<uint8_t>& message, uint32_t timeoutMs) override {
+        if (next_ >= run_.size()) {
+            clock_.sleepMs(timeoutMs);
+            return Event::None;
+        }
         message = run_[next_++];
         return Event::Message;
     }
@@ -48,6 +53,7 @@ class ScriptedHost : public platform::Transport {
 
   private:
     std::vector<std::vector<uint8_t>> run_;
+    platform::Clock& clock_;
     size_t next_ = 0;
 };
 
@@ -101,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A spectator hears the run from a host that greeted it.
     std::vector<std::vector<uint8_t>> run = {watch::encodeHello(options.identity)};
     run.insert(run.end(), messages.begin(), messages.end());
-    ScriptedHost host(run);
+    ScriptedHost host(run, clock);
     WatchClient client(host, clock, options.identity);
     std::string error;
     if (client.greet("fuzz", 1000, error)) {
