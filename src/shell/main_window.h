@@ -131,5 +131,14 @@ class TForm1 {
     bool networkPlay = false;
 };
 
+// Adds `more` to a hook of the main window, after what it runs already:
+// network play, spectators and replays each hang on the same hooks.
+inline void chainHook(std::function<void()>& hook, std::function<void()> more) {
+    hook = [first = std::move(hook), more = std::move(more)] {
+        if (first) first();
+        more();
+    };
+}
+
 // The process-wide reference to the one main window.
 extern TForm1* Form1;

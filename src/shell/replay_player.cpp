@@ -149,16 +149,8 @@ Replays::~Replays() = default;
 
 void Replays::attach(TForm1& form) {
     form_ = &form;
-    auto previous = form.onFrameStart;
-    form.onFrameStart = [this, previous, &form] {
-        if (previous) previous();
-        frameStart(form);
-    };
-    auto loopEnd = form.onLoopEnd;
-    form.onLoopEnd = [this, loopEnd] {
-        if (loopEnd) loopEnd();
-        finish();
-    };
+    chainHook(form.onFrameStart, [this, &form] { frameStart(form); });
+    chainHook(form.onLoopEnd, [this] { finish(); });
     if (playback_ != nullptr) {
         playback_->compose = [this, &form](const platform::PixelSurface& picture,
                                            const std::string& text) {

@@ -80,22 +80,12 @@ platform::AudioDevice& WatchHost::audio() {
 void WatchHost::attach(TForm1& form) {
     window_.form = &form;
     if (!feed_) return;
-    auto reached = form.onMenuReached;
-    form.onMenuReached = [this, reached, &form] {
-        if (reached) reached();
+    chainHook(form.onMenuReached, [this, &form] {
         inner_ = form.engine->input->keyFeed;
         form.engine->input->keyFeed = this;
-    };
-    auto frame = form.onFrameStart;
-    form.onFrameStart = [this, frame, &form] {
-        if (frame) frame();
-        frameStart(form);
-    };
-    auto loopEnd = form.onLoopEnd;
-    form.onLoopEnd = [this, loopEnd] {
-        if (loopEnd) loopEnd();
-        feed_->close("the match is over");
-    };
+    });
+    chainHook(form.onFrameStart, [this, &form] { frameStart(form); });
+    chainHook(form.onLoopEnd, [this] { feed_->close("the match is over"); });
 }
 
 void WatchHost::frameStart(TForm1& form) {

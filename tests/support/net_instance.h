@@ -278,13 +278,12 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
                 headless.onKeyRead = [&script, &form, role](int, uint8_t held[256]) {
                     script.press(form, role == Lockstep::Role::Host, held);
                 };
-                form.onFrameStart = [&form, &trace, netp, digests = form.onFrameStart] {
-                    if (digests) digests();
+                chainHook(form.onFrameStart, [&form, &trace, netp] {
                     if (netp->lockstep().phase() != Lockstep::Phase::Lockstep) return;
                     trace.endScreen = trace.endScreen || shown(form, form.endScreen);
                     trace.frames.push_back(std::to_string(netp->lockstep().tick()) + " " +
                                            std::to_string(stateDigest()));
-                };
+                });
             });
             if (role == Lockstep::Role::Host && !script.done()) code = 5;
         } else {
