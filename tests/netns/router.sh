@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A router (nftables masquerading, miniupnpd) maps the port of a host in "home", which names
-# the outside address; a joiner in "internet" plays through it; the mapping goes when the host
-# ends, normally or on a fatal error. Without miniupnpd the host asks for a port forward.
+# the outside address; a joiner in "internet" plays a match through it, each game on an X screen
+# of its own; the mapping goes when the host ends, normally or on a fatal error. Without
+# miniupnpd the host asks for a port forward.
 source "$(dirname "$0")/lib.sh" "$@"
 PATH="$PATH:/usr/sbin"
 command -v nft >/dev/null && command -v miniupnpd >/dev/null || skip "no nftables or miniupnpd"
@@ -24,16 +25,58 @@ printf '%s\n' ext_ifname=to-internet listening_ip=to-home http_port=0 enable_nat
     "allow 1024-65535 10.25.0.0/24 1024-65535" "deny 0-65535 0.0.0.0/0 0-65535" >"$WORK/upnp.conf"
 start router miniupnpd miniupnpd -d -f "$WORK/upnp.conf"
 ROUTER=$STARTED
-mapped() { on router nft list ruleset | grep -q "dnat.*10.25.0.2:29417"; }
+# The whole ruleset is read: grep -q would leave at the first match, and nft's
+# broken pipe would then fail the test.
+mapped() { on router nft list ruleset | grep "dnat.*10.25.0.2:29417" >/dev/null; }
+# on_screen VAR COMMAND...: runs it with the X screen of the game in VAR.
+on_screen() { DISPLAY="${!1}" "${@:2}"; }
+# to_menus: each game leaves its start-up pictures by its own player's
+# Escape; one that has left waits over its logo for the other, so both are
+# pressed in turn until neither shows the logo.
+to_menus() {
+    local logo side id try
+    local -A area
+    mkdir -p "$WORK/ref"
+    logo="$(extract_picture "$build" gfx/logo.bmp "$WORK/ref")" || fail "no logo picture"
+    for side in HOST JOINER; do
+        id="$(on_screen "${side}_SCREEN" wait_for_window "Kestova!" 30)" || fail "$side: no window"
+        area[$side]="$(on_screen "${side}_SCREEN" geometry "$id")"
+        on_screen "${side}_SCREEN" reach_logo "$WORK" "$logo" "${!side}" ${area[$side]} ||
+            fail "$side: no logo"
+    done
+    for try in 1 2 3 4 5 6; do
+        for side in HOST JOINER; do on_screen "${side}_SCREEN" hold_key Escape 0.3; done
+        sleep 1
+        for side in HOST JOINER; do
+            on_screen "${side}_SCREEN" screenshot "$WORK/$side.png"
+            below "$(picture_distance "$WORK/$side.png" "$logo" ${area[$side]})" "$CLOSE_ENOUGH" &&
+                continue 2
+        done
+        return 0
+    done
+    fail "the logo screens stayed"
+}
 
-game home host --host
+new_screen && HOST_SCREEN=$DISPLAY
+new_screen && JOINER_SCREEN=$DISPLAY
+SCREEN=$HOST_SCREEN game home host --host
 HOST=$STARTED
 wait_for host "joins with: kestova --join $OUTSIDE:29417" 15
 mapped || fail "no mapping of UDP 29417 in the router"
-game internet joiner --join "$OUTSIDE:29417"
+SCREEN=$JOINER_SCREEN game internet joiner --join "$OUTSIDE:29417"
 JOINER=$STARTED
+to_menus
+on_screen JOINER_SCREEN screenshot "$WORK/menu.png"
+for key in Down Down Down Down Return; do on_screen HOST_SCREEN tap "$key"; done
 sleep 6
-kill -0 "$JOINER" 2>/dev/null || fail "the joiner ended before the match"
+on_screen JOINER_SCREEN screenshot "$WORK/match.png"
+[ "$(differing "$WORK/menu.png" "$WORK/match.png")" -gt 20000 ] ||
+    fail "the joiner's picture stayed on the menu"
+# Escape ends the match for both: each saves it, and in lockstep they saved the same.
+on_screen HOST_SCREEN tap Escape
+HOST_REC="$(saved_file "$WORK/host.data/kestova/replays" rec 10)" || fail "the host saved no match"
+JOINER_REC="$(saved_file "$WORK/joiner.data/kestova/replays" rec 10)" || fail "the joiner saved no match"
+cmp -s "$HOST_REC" "$JOINER_REC" || fail "the two machines saved different matches"
 kill -TERM "$HOST" && ends "$HOST" 10  # a close request, as the window manager's
 [ "$CODE" -eq 0 ] || fail "the host ended with $CODE"
 wait_for joiner "the other player left" 10

@@ -3,33 +3,37 @@
 # build folder), then brings up a screen with `screen_up`. Xvfb, the window
 # manager and the game are stopped, and the work folder removed on success,
 # when the shell exits.
-set -euo pipefail
-build="$(cd "$1" && pwd)"
-TEST_NAME="$(basename "$0" .sh)"
-WORK="$(mktemp -d "/tmp/kestova_${TEST_NAME}_XXXXXX")"
-CASE=""
-GAME=""
+# A script with a frame of its own (the network namespace tests) sources it
+# after setting WORK, build and fail, and takes only the functions below.
+if [ -z "${WORK:-}" ]; then
+    set -euo pipefail
+    build="$(cd "$1" && pwd)"
+    TEST_NAME="$(basename "$0" .sh)"
+    WORK="$(mktemp -d "/tmp/kestova_${TEST_NAME}_XXXXXX")"
+    CASE=""
+    GAME=""
 
-# fail MESSAGE: says what went wrong (and where the screenshots are), shows
-# the game's standard error and ends the test.
-fail() {
-    echo "$TEST_NAME${CASE:+ ($CASE)}: $* (files in $WORK)"
-    cat "$WORK/stderr" 2>/dev/null || true
-    stop_game
-    exit 1
-}
+    # fail MESSAGE: says what went wrong (and where the screenshots are), shows
+    # the game's standard error and ends the test.
+    fail() {
+        echo "$TEST_NAME${CASE:+ ($CASE)}: $* (files in $WORK)"
+        cat "$WORK/stderr" 2>/dev/null || true
+        stop_game
+        exit 1
+    }
 
-passed() {
-    echo "$TEST_NAME${CASE:+ ($CASE)}: passed"
-}
+    passed() {
+        echo "$TEST_NAME${CASE:+ ($CASE)}: passed"
+    }
 
-finish() {
-    local code=$?
-    stop_game
-    stop_xvfb
-    [ "$code" -ne 0 ] || [ -n "${KEEP_WORK:-}" ] || rm -rf "$WORK"
-}
-trap finish EXIT
+    finish() {
+        local code=$?
+        stop_game
+        stop_xvfb
+        [ "$code" -ne 0 ] || [ -n "${KEEP_WORK:-}" ] || rm -rf "$WORK"
+    }
+    trap finish EXIT
+fi
 
 # screen_up WxH [wm]: a virtual screen of that size (24-bit), with openbox
 # managing windows when asked.
