@@ -73,7 +73,7 @@ class Runner {
         if (!hooks_.driver) {
             // The game's own replay, from the menu on, to the recording's end.
             ReplayRun run(form, rec_);
-            while (!stopped_ && run.step()) {
+            while (frameStarts() && run.step()) {
             }
             return;
         }
@@ -82,8 +82,13 @@ class Runner {
         captureStart(form, rec_);
         rec_.firstRead = system_.keyReads();
         // The main loop of the first paint, from the menu on, until the driver is done.
-        while (!form.quitRequested && !stopped_ && !driverDone_) form.runFrame();
+        while (!form.quitRequested && !driverDone_ && frameStarts()) form.runFrame();
         rec_.reads = system_.keyReads();
+    }
+
+    bool frameStarts() {
+        stopped_ = stopped_ || (hooks_.onFrameStart && !hooks_.onFrameStart(system_.keyReads()));
+        return !stopped_;
     }
 
     void keys(int read, uint8_t held[256]) {

@@ -306,25 +306,6 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
     _exit(code);
 }
 
-// The one-machine game on the combined key stream, in this process.
-inline Trace playCombined(const Player& host, const Player& join, int delay) {
-    kit::CurrentDir here(kit::buildDir());
-    platform::HeadlessSystem headless;
-    headless.setKeepPixels(false);
-    headless.setCalendarSeconds(host.calendar);
-    headless.onKeyRead = [&](int read, uint8_t held[256]) {
-        const int tick = read - 1 - delay;
-        if (tick < 0) return;
-        streamKeys(host, tick, held);
-        streamKeys(join, tick, held);
-        held[DIK_F10] = 0;
-        held[DIK_F12] = 0;
-    };
-    Trace trace;
-    playToEndScreen(headless, headless, host.menu, nullptr, trace);
-    return trace;
-}
-
 // Forwards UDP datagrams between a joining machine and the host, each held
 // back by a latency with jitter, some dropped.
 class Relay {
