@@ -34,7 +34,7 @@
 #include "shell/net_play.h"
 #include "shell/state_digest.h"
 #include "shell/watch_host.h"
-#include "support/scratch_dir.h"
+#include "support/current_dir.h"
 
 namespace net_instance {
 
