@@ -112,14 +112,13 @@ inline bool endScreenShown(const TForm1& form) {
 
 constexpr int kMaxTicks = 12000;
 
-// Runs one game from the set-up menu to its end screen; `system` is the
-// headless one or the network's over it. `begin` runs where the start-up
-// screens would have ended.
+// Runs one machine's game from the set-up menu to its end screen on the
+// network's `system` over the headless one; `prepare` attaches it.
 inline void playToEndScreen(platform::HeadlessSystem& headless, platform::System& system,
                             const int menuSettings[5], const std::function<void(TForm1&)>& prepare,
                             Trace& trace) {
     TForm1 form(&system);
-    if (prepare) prepare(form);
+    prepare(form);
     form.FormCreate();
     form.FormActivate();
     form.loadAssetSet();
