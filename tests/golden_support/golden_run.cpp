@@ -2,7 +2,6 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <filesystem>
 
 #include "engine/surface.h"
 #include "engine/zef_dx.h"
@@ -14,6 +13,7 @@
 #include "shell/application.h"
 #include "shell/main_window.h"
 #include "shell/replay_run.h"
+#include "support/current_dir.h"
 
 namespace golden {
 
@@ -31,21 +31,6 @@ uint64_t hashSamples(const std::vector<int16_t>& samples) {
     for (int16_t s : samples) h = (h ^ uint16_t(s)) * 1099511628211ull;
     return h;
 }
-
-// The game finds its data in the current directory, as beside the binary.
-class InBuildDir {
-  public:
-    InBuildDir() : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(KESTOVA_BUILD_DIR);
-    }
-    ~InBuildDir() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-    }
-
-  private:
-    std::filesystem::path previous_;
-};
 
 class Runner {
   public:
@@ -73,7 +58,7 @@ class Runner {
         if (!hooks_.driver) {
             // The game's own replay, from the menu on, to the recording's end.
             ReplayRun run(form, rec_);
-            while (!stopped_ && run.step()) {
+            while (frameStarts() && run.step()) {
             }
             return;
         }
@@ -82,8 +67,13 @@ class Runner {
         captureStart(form, rec_);
         rec_.firstRead = system_.keyReads();
         // The main loop of the first paint, from the menu on, until the driver is done.
-        while (!form.quitRequested && !stopped_ && !driverDone_) form.runFrame();
+        while (!form.quitRequested && !driverDone_ && frameStarts()) form.runFrame();
         rec_.reads = system_.keyReads();
+    }
+
+    bool frameStarts() {
+        stopped_ = stopped_ || (hooks_.onFrameStart && !hooks_.onFrameStart(system_.keyReads()));
+        return !stopped_;
     }
 
     void keys(int read, uint8_t held[256]) {
@@ -136,7 +126,8 @@ class Runner {
 
     Recording& rec_;
     const RunHooks& hooks_;
-    InBuildDir inBuildDir_;
+    // The game finds its data in the current folder, as beside the binary.
+    kit::CurrentDir inBuildDir_{kit::buildDir()};
     platform::HeadlessSystem system_;
     uint8_t held_[256] = {};
     size_t next_ = 0;

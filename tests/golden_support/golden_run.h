@@ -26,6 +26,9 @@ struct RunHooks {
     std::function<bool(int read, uint8_t held[256])> driver;
     // Every presented frame; returns false to stop the run (a mismatch).
     std::function<bool(size_t index, const Snapshot& frame)> onFrame;
+    // Match runs: the top of every frame of the main loop, with the key reads
+    // so far; returns false to end the run there.
+    std::function<bool(int reads)> onFrameStart;
 };
 
 // Returns the program's exit code (match runs: 0). Stopping a whole-program

@@ -34,7 +34,7 @@
 #include "shell/net_play.h"
 #include "shell/state_digest.h"
 #include "shell/watch_host.h"
-#include "support/scratch_dir.h"
+#include "support/current_dir.h"
 
 namespace net_instance {
 
@@ -112,14 +112,13 @@ inline bool endScreenShown(const TForm1& form) {
 
 constexpr int kMaxTicks = 12000;
 
-// Runs one game from the set-up menu to its end screen; `system` is the
-// headless one or the network's over it. `begin` runs where the start-up
-// screens would have ended.
+// Runs one machine's game from the set-up menu to its end screen on the
+// network's `system` over the headless one; `prepare` attaches it.
 inline void playToEndScreen(platform::HeadlessSystem& headless, platform::System& system,
                             const int menuSettings[5], const std::function<void(TForm1&)>& prepare,
                             Trace& trace) {
     TForm1 form(&system);
-    if (prepare) prepare(form);
+    prepare(form);
     form.FormCreate();
     form.FormActivate();
     form.loadAssetSet();
@@ -304,25 +303,6 @@ inline pid_t spawn(Lockstep::Role role, const Player& me, uint16_t port, int por
         writeTrace(tracePath, trace);
     }
     _exit(code);
-}
-
-// The one-machine game on the combined key stream, in this process.
-inline Trace playCombined(const Player& host, const Player& join, int delay) {
-    kit::CurrentDir here(kit::buildDir());
-    platform::HeadlessSystem headless;
-    headless.setKeepPixels(false);
-    headless.setCalendarSeconds(host.calendar);
-    headless.onKeyRead = [&](int read, uint8_t held[256]) {
-        const int tick = read - 1 - delay;
-        if (tick < 0) return;
-        streamKeys(host, tick, held);
-        streamKeys(join, tick, held);
-        held[DIK_F10] = 0;
-        held[DIK_F12] = 0;
-    };
-    Trace trace;
-    playToEndScreen(headless, headless, host.menu, nullptr, trace);
-    return trace;
 }
 
 // Forwards UDP datagrams between a joining machine and the host, each held

@@ -11,29 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "support/current_dir.h"
+
 namespace kit {
-
-inline std::string buildDir() {
-    return KESTOVA_BUILD_DIR;
-}
-
-// Makes `dir` the current folder while the object lives.
-class CurrentDir {
-  public:
-    explicit CurrentDir(const std::filesystem::path& dir)
-        : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir);
-    }
-    ~CurrentDir() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-    }
-    CurrentDir(const CurrentDir&) = delete;
-    CurrentDir& operator=(const CurrentDir&) = delete;
-
-  private:
-    std::filesystem::path previous_;
-};
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class ScratchDir {
