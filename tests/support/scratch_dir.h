@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "support/current_dir.h"
+#include "current_dir.h"
 
 namespace kit {
 
