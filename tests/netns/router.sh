@@ -31,28 +31,38 @@ mapped() { on router nft list ruleset | grep "dnat.*10.25.0.2:29417" >/dev/null;
 # on_screen VAR COMMAND...: runs it with the X screen of the game in VAR.
 on_screen() { DISPLAY="${!1}" "${@:2}"; }
 # to_menus: each game leaves its start-up pictures by its own player's
-# Escape; one that has left waits over its logo for the other, so both are
-# pressed in turn until neither shows the logo.
+# Escape. One that has left waits for the other with a note over its logo;
+# it must get no more Escapes, which its menu would take as leaving.
 to_menus() {
     local logo side id try
-    local -A area
+    local -A area done
     mkdir -p "$WORK/ref"
     logo="$(extract_picture "$build" gfx/logo.bmp "$WORK/ref")" || fail "no logo picture"
+    convert "$logo" -crop 640x50+0+420 +repage "$WORK/ref/band.png"
     for side in HOST JOINER; do
         id="$(on_screen "${side}_SCREEN" wait_for_window "Kestova!" 30)" || fail "$side: no window"
         area[$side]="$(on_screen "${side}_SCREEN" geometry "$id")"
         on_screen "${side}_SCREEN" reach_logo "$WORK" "$logo" "${!side}" ${area[$side]} ||
             fail "$side: no logo"
     done
-    for try in 1 2 3 4 5 6; do
-        for side in HOST JOINER; do on_screen "${side}_SCREEN" hold_key Escape 0.3; done
-        sleep 1
+    for try in 1 2 3 4 5 6 7 8; do
         for side in HOST JOINER; do
-            on_screen "${side}_SCREEN" screenshot "$WORK/$side.png"
-            below "$(picture_distance "$WORK/$side.png" "$logo" ${area[$side]})" "$CLOSE_ENOUGH" &&
-                continue 2
+            [ -n "${done[$side]:-}" ] || on_screen "${side}_SCREEN" hold_key Escape 0.3
         done
-        return 0
+        sleep 1.5
+        for side in HOST JOINER; do
+            [ -n "${done[$side]:-}" ] && continue
+            local x y w h
+            read -r x y w h <<<"${area[$side]}"
+            on_screen "${side}_SCREEN" screenshot "$WORK/$side.png"
+            convert "$WORK/$side.png" -crop "640x50+$x+$((y + 420))" +repage "$WORK/$side.band.png"
+            # Off the logo (the menu), or the note under it.
+            if ! below "$(picture_distance "$WORK/$side.png" "$logo" $x $y $w $h)" "$CLOSE_ENOUGH" ||
+                [ "$(differing "$WORK/$side.band.png" "$WORK/ref/band.png")" -gt 400 ]; then
+                done[$side]=1
+            fi
+        done
+        [ -n "${done[HOST]:-}" ] && [ -n "${done[JOINER]:-}" ] && return 0
     done
     fail "the logo screens stayed"
 }
