@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -12,8 +13,10 @@
 #include "engine/zef_dx.h"
 #include "game/mmenu.h"
 #include "platform/headless.h"
+#include "platform/pixel_surface.h"
 #include "services/dik_codes.h"
 #include "shell/main_window.h"
+#include "shell/playback_system.h"
 #include "shell/replay_files.h"
 #include "shell/replay_player.h"
 #include "shell/replay_run.h"
@@ -201,6 +204,35 @@ TEST_F(ReplayTest, RecordingsThatCannotReplayExactlyAreRefused) {
     EXPECT_NE(run.problem().find("at tick " + std::to_string(wrong.digests[5].read)),
               std::string::npos)
         << run.problem();
+}
+
+// A long wait of the game (a title card) comes due at one picture and is slept
+// in real time watching the player's keys: Escape cuts it short, another
+// press is kept for the replay's controls.
+TEST(PlaybackPacingTest, ALongWaitHearsThePlayersKeysAndEscapeCutsIt) {
+    const struct {
+        int key;
+        uint32_t sleptFrom, sleptTo;
+    } rows[] = {{DIK_ESCAPE, 500, 540}, {DIK_RIGHT, 10000, 10000}};
+    for (const auto& row : rows) {
+        platform::HeadlessSystem inner;
+        PlaybackSystem playback(inner);
+        playback.setReplaying(true);
+        const uint32_t start = inner.nowMs();
+        inner.onKeyRead = [&](int, uint8_t held[256]) {
+            if (inner.nowMs() - start >= 500) held[row.key] = 0x80;
+        };
+        playback.clock().sleepMs(10000);
+        platform::PixelSurface picture(640, 480);
+        playback.window().present(picture);
+        const uint32_t slept = inner.nowMs() - start;
+        EXPECT_GE(slept, row.sleptFrom) << row.key;
+        EXPECT_LE(slept, row.sleptTo) << row.key;
+        uint8_t hits[256];
+        playback.takeHits(hits);
+        EXPECT_EQ(hits[row.key], 0x80) << row.key;
+        EXPECT_EQ(std::count(hits, hits + 256, 0x80), 1) << row.key;
+    }
 }
 
 }  // namespace
