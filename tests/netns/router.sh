@@ -83,8 +83,8 @@ on_screen JOINER_SCREEN screenshot "$WORK/match.png"
 [ "$(differing "$WORK/menu.png" "$WORK/match.png")" -gt 20000 ] ||
     fail "the joiner's picture stayed on the menu"
 # Escape ends the match for both: each saves it, and in lockstep they saved the same.
-on_screen HOST_SCREEN tap Escape
-HOST_REC="$(saved_file "$WORK/host.data/kestova/replays" rec 10)" || fail "the host saved no match"
+HOST_REC="$(on_screen HOST_SCREEN leave_match "$WORK/host.data/kestova/replays")" ||
+    fail "the host saved no match"
 JOINER_REC="$(saved_file "$WORK/joiner.data/kestova/replays" rec 10)" || fail "the joiner saved no match"
 cmp -s "$HOST_REC" "$JOINER_REC" || fail "the two machines saved different matches"
 kill -TERM "$HOST" && ends "$HOST" 10  # a close request, as the window manager's

@@ -393,3 +393,15 @@ saved_file() {
         { echo "saved as $(basename "$file")" >&2; return 1; }
     echo "$file"
 }
+
+# leave_match DIR: Escape until the match being played is saved in DIR (its
+# replays folder); prints the recording's path. A press during a curtain or a
+# title card, whose waits read no keys, goes unheard: a player presses again.
+leave_match() {
+    local try
+    for try in 1 2 3; do
+        tap Escape
+        saved_file "$1" rec 4 2>/dev/null && return 0
+    done
+    saved_file "$1" rec 1
+}

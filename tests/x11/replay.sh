@@ -13,8 +13,7 @@ screenshot "$WORK/menu.png"
 tap Return
 sleep 15
 screenshot "$WORK/match.png"
-tap Escape
-recording="$(saved_file "$XDG_DATA_HOME/kestova/replays" rec 10)" || fail "no recording"
+recording="$(leave_match "$XDG_DATA_HOME/kestova/replays")" || fail "no recording"
 stop_game
 
 CASE=replay
