@@ -24,8 +24,10 @@ Settings changedSettings() {
     s.musicVolume = 30;
     s.effectsVolume = 60;
     s.muted = true;
+    bindAction(s.keys[0], SideAction::Up, DIK_I);
     bindAction(s.keys[0], SideAction::Fire, DIK_Q);
     bindAction(s.keys[1], SideAction::Down, DIK_K, DIK_END);
+    s.pad.action[int(SideAction::Up)] = platform::PadState::kSouth;
     s.pad.action[int(SideAction::Fire)] = platform::PadState::kEast;
     return s;
 }
@@ -33,19 +35,27 @@ Settings changedSettings() {
 TEST(SettingsFile, EverySettingAndUnknownEntrySurvivesARestart) {
     ScratchDir dir;
     const std::string path = dir.file("kestova/settings.ini");
-    ScratchDir::write(path, "[menu]\nflag_colour = 3\n[later]\nthing = kept as it is\n");
+    ScratchDir::write(path,
+                      "[menu]\nflag_colour = 3\n[display]\ngamma = 2\n[sound]\nreverb = on\n"
+                      "[later]\nthing = kept as it is\n");
     SettingsFile first(path);
     Settings s = first.load();
-    ASSERT_EQ(s.unknown.size(), 2u);
+    ASSERT_EQ(s.unknown.size(), 4u);
     Settings changed = changedSettings();
     changed.unknown = s.unknown;
     first.save(changed);
 
     Settings again = SettingsFile(path).load();
     EXPECT_EQ(settingsText(again), settingsText(changed));
+    // The text is made by the writer under test: what it leaves out, it leaves out of both.
+    EXPECT_EQ(again.keys[0].up[0], DIK_I);
     EXPECT_EQ(again.keys[1].down[1], DIK_END);
+    EXPECT_EQ(again.pad.action[int(SideAction::Up)], platform::PadState::kSouth);
     EXPECT_EQ(again.strength[1], 5);
-    EXPECT_NE(ScratchDir::read(path).find("thing = kept as it is"), std::string::npos);
+    for (const char* kept :
+         {"flag_colour = 3", "gamma = 2", "reverb = on", "thing = kept as it is"}) {
+        EXPECT_NE(ScratchDir::read(path).find(kept), std::string::npos) << kept;
+    }
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }
 
