@@ -82,7 +82,7 @@ TEST_F(NetGameTest, BothMachinesPlayTheSameWarDayAsOneMachineOnTheCombinedKeys) 
     Trace alone;
     hooks.onFrameStart = [&](int reads) {
         alone.frames.push_back(std::to_string(reads) + " " + std::to_string(stateDigest()));
-        alone.endScreen = endScreenShown(*Form1);
+        alone.endScreen = shown(*Form1, Form1->endScreen);
         return !alone.endScreen && reads < kMaxTicks;
     };
     ASSERT_EQ(golden::runRecording(combined, hooks), 0);

@@ -106,8 +106,8 @@ struct Trace {
     int exitCode = -1;
 };
 
-inline bool endScreenShown(const TForm1& form) {
-    return form.endScreen != nullptr && form.engine->children.contains(form.endScreen);
+inline bool shown(const TForm1& form, const ZefBase* screen) {
+    return screen != nullptr && form.engine->children.contains(screen);
 }
 
 constexpr int kMaxTicks = 12000;
@@ -133,7 +133,7 @@ inline void playToEndScreen(platform::HeadlessSystem& headless, platform::System
     while (!form.quitRequested && headless.keyReads() < kMaxTicks) {
         trace.frames.push_back(std::to_string(headless.keyReads()) + " " +
                                std::to_string(stateDigest()));
-        if (endScreenShown(form)) {
+        if (shown(form, form.endScreen)) {
             trace.endScreen = true;
             break;
         }
@@ -161,10 +161,6 @@ inline Trace readTrace(const std::string& path) {
     for (size_t i = 0; i < notices && std::getline(in, line); ++i) t.notices.push_back(line);
     while (std::getline(in, line)) t.frames.push_back(line);
     return t;
-}
-
-inline bool shown(const TForm1& form, const ZefBase* screen) {
-    return screen != nullptr && form.engine->children.contains(screen);
 }
 
 // The host's keys in a whole-program network game: at the menu one war day
